@@ -5,8 +5,8 @@
 #include <bit>
 #include <type_traits>
 
-TBoundedReader::TBoundedReader(std::span<const std::uint8_t> bytes, std::string sourceName,
-                               std::size_t baseOffset)
+TBoundedReader::TBoundedReader(
+    std::span<const std::uint8_t> bytes, std::string sourceName, std::size_t baseOffset)
     : FBytes(bytes)
     , FSourceName(std::move(sourceName))
     , FBaseOffset(baseOffset)
@@ -27,7 +27,7 @@ void TBoundedReader::Require(std::size_t count, std::string_view what) const
 {
     if (count > Remaining())
         Fail("truncated: " + std::string(what) + " needs " + std::to_string(count) + " bytes, only "
-             + std::to_string(Remaining()) + " left");
+            + std::to_string(Remaining()) + " left");
 }
 
 void TBoundedReader::RequireElements(std::int64_t count, std::size_t elementSize, std::string_view what) const
@@ -36,15 +36,15 @@ void TBoundedReader::RequireElements(std::int64_t count, std::size_t elementSize
         Fail(std::string(what) + " is negative (" + std::to_string(count) + ")");
     if (elementSize != 0 && static_cast<std::uint64_t>(count) > Remaining() / elementSize)
         Fail(std::string(what) + " " + std::to_string(count) + " needs "
-             + std::to_string(static_cast<std::uint64_t>(count) * elementSize) + " bytes, only "
-             + std::to_string(Remaining()) + " left");
+            + std::to_string(static_cast<std::uint64_t>(count) * elementSize) + " bytes, only "
+            + std::to_string(Remaining()) + " left");
 }
 
 void TBoundedReader::Seek(std::size_t position)
 {
     if (position > FBytes.size())
         Fail("position " + std::to_string(FBaseOffset + position) + " lies beyond the end ("
-             + std::to_string(FBaseOffset + FBytes.size()) + ")");
+            + std::to_string(FBaseOffset + FBytes.size()) + ")");
     FPosition = position;
 }
 
@@ -54,8 +54,7 @@ void TBoundedReader::Skip(std::size_t count, std::string_view what)
     FPosition += count;
 }
 
-template <typename T, bool BigEndian>
-T TBoundedReader::ReadInteger(std::string_view what)
+template <typename T, bool BigEndian> T TBoundedReader::ReadInteger(std::string_view what)
 {
     using Unsigned = std::make_unsigned_t<T>;
     Require(sizeof(T), what);
@@ -134,7 +133,7 @@ TBoundedReader TBoundedReader::Slice(std::size_t length, std::string context)
 {
     if (length > Remaining())
         Fail(context + " of " + std::to_string(length) + " bytes runs past the end, only "
-             + std::to_string(Remaining()) + " left");
+            + std::to_string(Remaining()) + " left");
     TBoundedReader slice(FBytes.subspan(FPosition, length), FSourceName, FileOffset());
     slice.SetContext(std::move(context));
     FPosition += length;

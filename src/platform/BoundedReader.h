@@ -71,8 +71,7 @@ public:
 
 private:
     void Require(std::size_t count, std::string_view what) const;
-    template <typename T, bool BigEndian>
-    T ReadInteger(std::string_view what);
+    template <typename T, bool BigEndian> T ReadInteger(std::string_view what);
 
     std::span<const std::uint8_t> FBytes;
     std::string FSourceName;

@@ -57,14 +57,14 @@ TEST(BoundedReader, TruncatedReadNamesFileContextOffsetAndValue)
     reader.SetContext("record 3");
     reader.Seek(20);
     EXPECT_EQ(FailureOf([&] { reader.ReadInt32LE("the part count"); }),
-              "sample.bin, record 3 (offset 20): truncated: the part count needs 4 bytes, only 2 left");
+        "sample.bin, record 3 (offset 20): truncated: the part count needs 4 bytes, only 2 left");
     // A failed read leaves the position where it was.
     EXPECT_EQ(reader.Position(), 20u);
     EXPECT_THAT(FailureOf([&] { reader.Seek(23); }), HasSubstr("position 23 lies beyond the end (22)"));
     EXPECT_THAT(FailureOf([&] { reader.Skip(3, "the box"); }), HasSubstr("the box needs 3 bytes"));
     reader.Seek(21); // 'c' read as a length byte: 99
     EXPECT_THAT(FailureOf([&] { reader.ReadShortString("the name"); }),
-                HasSubstr("the name needs 99 bytes, only 0 left"));
+        HasSubstr("the name needs 99 bytes, only 0 left"));
 }
 
 TEST(BoundedReader, CountsAreCheckedBeforeAnyoneAllocates)
@@ -74,9 +74,9 @@ TEST(BoundedReader, CountsAreCheckedBeforeAnyoneAllocates)
         const char* message;
     };
     const Case cases[] = {
-        {-1, "the point count is negative (-1)"},
-        {0x7FFFFFFF, "the point count 2147483647 needs 34359738352 bytes, only 0 left"},
-        {1, "the point count 1 needs 16 bytes, only 0 left"},
+        { -1, "the point count is negative (-1)" },
+        { 0x7FFFFFFF, "the point count 2147483647 needs 34359738352 bytes, only 0 left" },
+        { 1, "the point count 1 needs 16 bytes, only 0 left" },
     };
     for (const Case& c : cases) {
         std::vector<std::uint8_t> bytes(4);
@@ -86,7 +86,7 @@ TEST(BoundedReader, CountsAreCheckedBeforeAnyoneAllocates)
         EXPECT_THAT(FailureOf([&] { reader.ReadCountLE(16, "the point count"); }), HasSubstr(c.message))
             << c.count;
     }
-    const std::vector<std::uint8_t> two = {2, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+    const std::vector<std::uint8_t> two = { 2, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8 };
     TBoundedReader reader(two, "f.shp");
     EXPECT_EQ(reader.ReadCountLE(4, "the part count"), 2u);
 }
@@ -99,11 +99,11 @@ TEST(BoundedReader, SliceIsBoundedToItsLengthAndReportsFileOffsets)
     EXPECT_EQ(file.Position(), 10u);
     EXPECT_EQ(record.ReadInt32LE("shape type"), 1000);
     EXPECT_EQ(FailureOf([&] { record.ReadInt32LE("the point count"); }),
-              "sample.bin, record 1 (offset 8): truncated: the point count needs 4 bytes, only 2 left");
+        "sample.bin, record 1 (offset 8): truncated: the point count needs 4 bytes, only 2 left");
     EXPECT_THAT(FailureOf([&] { file.Slice(13, "record 2"); }),
-                HasSubstr("record 2 of 13 bytes runs past the end, only 12 left"));
+        HasSubstr("record 2 of 13 bytes runs past the end, only 12 left"));
     EXPECT_THAT(FailureOf([&] { record.Fail("part index 9 is beyond the point count 4"); }),
-                HasSubstr("sample.bin, record 1 (offset 8): part index 9"));
+        HasSubstr("sample.bin, record 1 (offset 8): part index 9"));
 }
 
 TEST(BoundedReader, EmptyBlockReadsNothing)
@@ -111,5 +111,5 @@ TEST(BoundedReader, EmptyBlockReadsNothing)
     TBoundedReader reader({}, "empty.dbf");
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_THAT(FailureOf([&] { reader.ReadUInt8("the version"); }),
-                HasSubstr("empty.dbf (offset 0): truncated: the version needs 1 bytes, only 0 left"));
+        HasSubstr("empty.dbf (offset 0): truncated: the version needs 1 bytes, only 0 left"));
 }
