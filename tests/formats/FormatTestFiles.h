@@ -4,12 +4,19 @@
 
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
 inline std::string TestFile(const std::string& name)
 {
     return std::string(BRUMEX_TEST_DATA) + "/naturalearth/" + name;
+}
+
+// The bytes of `text`, which must outlive the view.
+inline std::span<const std::uint8_t> BytesOf(const std::string& text)
+{
+    return { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() };
 }
 
 inline void PutLE16(std::vector<std::uint8_t>& bytes, std::size_t at, int value)
