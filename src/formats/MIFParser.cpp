@@ -1,11 +1,13 @@
 #include "formats/MIFParser.h"
 
+#include "geo/GlobeUnits.h"
 #include "platform/GlobeException.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -87,17 +89,6 @@ std::optional<std::int32_t> IntegerOf(std::string_view word)
     if (!word.empty() && word.front() == '+')
         word.remove_prefix(1);
     std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size() || word.empty())
-        return std::nullopt;
-    return value;
-}
-
-std::optional<long double> DecimalOf(std::string_view word)
-{
-    if (!word.empty() && word.front() == '+')
-        word.remove_prefix(1);
-    long double value = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
     if (error != std::errc() || end != word.data() + word.size() || word.empty())
         return std::nullopt;
@@ -214,10 +205,16 @@ std::int32_t TMIFParser::CountOf(std::string_view word, std::string_view what) c
 
 long double TMIFParser::NumberOf(std::string_view word) const
 {
-    const auto number = DecimalOf(word);
-    if (!number)
+    long double number = 0;
+    try {
+        number = StrToExtended(word);
+    } catch (const EGlobeException& e) {
+        Fail(e.what());
+    }
+    // "nan" and "inf" read as numbers but are no place on Earth.
+    if (!std::isfinite(number))
         Fail("StrToExtended: Conversion failed for " + std::string(word));
-    return *number;
+    return number;
 }
 
 TMIFPoint TMIFParser::PointOf(std::size_t firstWord) const

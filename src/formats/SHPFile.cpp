@@ -1,5 +1,6 @@
 #include "formats/SHPFile.h"
 
+#include "geo/GlobeUnits.h"
 #include "platform/BoundedReader.h"
 #include "platform/GlobeException.h"
 
@@ -173,6 +174,16 @@ long double TSHPCoordinateCorrection::Longitude(const TSHPPoint& point) const
 long double TSHPCoordinateCorrection::Latitude(const TSHPPoint& point) const
 {
     return static_cast<long double>(point.Y) / LatYDivisor + LatYShift;
+}
+
+TGeoPoint TSHPCoordinateCorrection::GeoPoint(const TSHPPoint& point) const
+{
+    const long double longitude = Longitude(point);
+    const long double latitude = Latitude(point);
+    if (!std::isfinite(longitude) || !std::isfinite(latitude))
+        throw EGlobeException("LongXDivisor " + std::to_string(LongXDivisor) + " and LatYDivisor "
+            + std::to_string(LatYDivisor) + " give no finite coordinate");
+    return DegreesToGeoPoint(longitude, latitude);
 }
 
 TSHPFile::TSHPFile(std::span<const std::uint8_t> bytes, std::string fileName)

@@ -7,6 +7,8 @@
 // null shape is a record of kind Null without points.
 #pragma once
 
+#include "geo/GlobeTypes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -62,6 +64,9 @@ struct TSHPCoordinateCorrection {
 
     long double Longitude(const TSHPPoint& point) const;
     long double Latitude(const TSHPPoint& point) const;
+    // The corrected point in GlobeUnits; a divisor that leaves no finite
+    // coordinate raises EGlobeException.
+    TGeoPoint GeoPoint(const TSHPPoint& point) const;
 };
 
 class TSHPFile {

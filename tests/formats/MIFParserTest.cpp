@@ -308,6 +308,7 @@ TEST(MIFParser, BrokenObjectsNameFileAndLine)
         { "Region -2\n", "t.mif, line 8: the polygon count -2 is negative" },
         { "Region 1\n  2\n0 0\n1,5 1\n", "t.mif, line 11: StrToExtended: Conversion failed for 1,5" },
         { "Point 1\n", "t.mif, line 8: StrToExtended: Conversion failed for " },
+        { "Point nan 1\n", "t.mif, line 8: StrToExtended: Conversion failed for nan" },
         { "Pline Multiple 2\n  1\n0 0\n", "t.mif, line 10: Pline announces 2 sections, found 1" },
         { "Pline\n", "t.mif, line 8: Pline without its point count" },
         { "Line 0 0 1 1\n    Pen (1)\n", "t.mif, line 9: Pen clause without the pen pattern" },

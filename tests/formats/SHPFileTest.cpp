@@ -324,6 +324,12 @@ TEST(SHPFile, CoordinateCorrection)
         EXPECT_EQ(c.correction.Longitude(c.point), c.longitude);
         EXPECT_EQ(c.correction.Latitude(c.point), c.latitude);
     }
+    const TSHPCoordinateCorrection centred { 100, 1, -180, 0 };
+    EXPECT_EQ(centred.GeoPoint({ 18000, -22.5 }), (TGeoPoint { 0, -121500000, 0 }));
+    EXPECT_EQ(TSHPCoordinateCorrection {}.GeoPoint({ -43.5, 1.0 }), (TGeoPoint { -234900000, 5400000, 0 }));
+    const TSHPCoordinateCorrection broken { 0, 1, 0, 0 };
+    EXPECT_THROW(broken.GeoPoint({ 0, 0 }), EGlobeException) << "0 / 0";
+    EXPECT_THROW(broken.GeoPoint({ 1, 0 }), EGlobeException) << "1 / 0";
 }
 
 TEST(CompanionFile, FindsTheTableBesideTheDataFileInEitherCase)
