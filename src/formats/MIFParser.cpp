@@ -365,6 +365,10 @@ TMIFObject TMIFParser::LoadObject(const TMIFIndexEntry& entry, bool readStyle)
         ReadTextObject(object, readStyle);
     else
         Fail("'" + std::string(keyword) + "' is not an object this reader reads");
+    // Style reading stops on the first line after the object; without it,
+    // step past the object's last line so that indexing goes on from there.
+    if (!readStyle)
+        NextLine();
     return object;
 }
 

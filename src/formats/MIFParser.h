@@ -108,7 +108,8 @@ public:
     // Reads the object at `entry`, with its style lines when `readStyle`.
     // Raises EGlobeException naming the file and line for a count that is not
     // a number, fewer points than announced or a bad coordinate
-    // ("StrToExtended: Conversion failed for <text>").
+    // ("StrToExtended: Conversion failed for <text>"). Leaves the MIF reader
+    // after the object, so IndexNextObject can go on from there.
     TMIFObject LoadObject(const TMIFIndexEntry& entry, bool readStyle);
 
 private:

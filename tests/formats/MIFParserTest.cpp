@@ -292,6 +292,17 @@ TEST(MIFParser, LastObjectWithoutLineEndIsRead)
     EXPECT_EQ(objects[1].Position.Lat, 4.0L);
 }
 
+TEST(MIFParser, IndexingGoesOnAfterObjectsLoadedWithoutStyle)
+{
+    TMIFPair pair(LatLongHeader + "Point 1 2\nLine 0 0 1 1\nPoint 3 4\n    Symbol (35,0,12)\n");
+    pair.parser->ReadHeader();
+    std::vector<TMIFObjectKind> kinds;
+    TMIFIndexEntry entry;
+    while (pair.parser->IndexNextObject(entry) && kinds.size() < 10)
+        kinds.push_back(pair.parser->LoadObject(entry, false).Kind);
+    EXPECT_EQ(kinds, (std::vector { TMIFObjectKind::Point, TMIFObjectKind::Line, TMIFObjectKind::Point }));
+}
+
 TEST(MIFParser, BrokenObjectsNameFileAndLine)
 {
     struct Case {
