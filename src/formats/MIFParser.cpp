@@ -386,8 +386,13 @@ void TMIFParser::ReadRegionObject(TMIFObject& object, bool readStyle)
     object.Chains = ReadRegionChains();
     if (!readStyle || !NextLine())
         return;
-    while (
-        ParsePen(object.Style) || ParseBrush(object.Style) || (SameWord(Word(0), "center") && NextLine())) { }
+    // Pen and Brush in any order; the label position (Center) is not used.
+    for (;;) {
+        if (ParsePen(object.Style) || ParseBrush(object.Style))
+            continue;
+        if (!SameWord(Word(0), "center") || !NextLine())
+            break;
+    }
 }
 
 void TMIFParser::ReadLineObject(TMIFObject& object, bool readStyle)
