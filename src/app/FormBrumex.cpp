@@ -1,0 +1,713 @@
+#include "app/FormBrumex.h"
+
+#include "app/BrumexIcons.h"
+#include "app/FormConfig.h"
+#include "app/FormEdPonto.h"
+#include "app/Settings.h"
+#include "app/UpDown.h"
+#include "app/Vars.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSlider>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int SidePanelOpenWidth = 277;
+// PanelEdWaypt leaves this much of the side panel's page control to the
+// object editor above it.
+constexpr int EdWayptTopSpace = 174;
+
+template <typename T> T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QFrame* Panel(const char* name, QWidget* parent = nullptr)
+{
+    auto* panel = Named(new QFrame(parent), name);
+    panel->setFrameShape(QFrame::NoFrame);
+    return panel;
+}
+
+QToolButton* SpeedButton(const char* name, const QString& text, QWidget* parent)
+{
+    auto* button = Named(new QToolButton(parent), name);
+    button->setText(text);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return button;
+}
+
+// A labelled frame of the "Mapa" tab, laid out tightly to fit the low panel.
+QGroupBox* MapGroup(const QString& title, QWidget* parent)
+{
+    auto* group = new QGroupBox(title, parent);
+    group->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    return group;
+}
+
+QGridLayout* TightGrid(QWidget* parent)
+{
+    auto* grid = new QGridLayout(parent);
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setSpacing(2);
+    return grid;
+}
+
+QAction* MapAction(QObject* parent, const char* name, const QString& caption, const QString& category)
+{
+    auto* action = Named(new QAction(caption, parent), name);
+    action->setProperty("category", category);
+    return action;
+}
+
+} // namespace
+
+TFormBrumex::TFormBrumex(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("FormBrumex"));
+    setWindowTitle(QStringLiteral("Brumex"));
+    setWindowIcon(BrumexIcons::Window());
+    resize(837, 625);
+
+    CreateActions();
+    CreateMenu();
+
+    auto* client = new QWidget(this);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(CreatePanelSup());
+    layout->addWidget(CreatePanelGlobo(), 1);
+    layout->addWidget(CreatePanelBaixo());
+    setCentralWidget(client);
+    CreateOverlays();
+
+    // The window sees keys before the control that has the focus.
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TFormBrumex::~TFormBrumex()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TFormBrumex::SetWindows(const TAppWindows& windows)
+{
+    m_windows = windows;
+}
+
+void TFormBrumex::CreateActions()
+{
+    ZoomMais = MapAction(this, "ZoomMais", QStringLiteral("Zoom +"), QStringLiteral("Mapa"));
+    ZoomMenos = MapAction(this, "ZoomMenos", QStringLiteral("Zoom -"), QStringLiteral("Mapa"));
+    ZoomMenosP = MapAction(this, "ZoomMenosP", QStringLiteral("Zoom - -"), QStringLiteral("Mapa"));
+    ZoomMaisP = MapAction(this, "ZoomMaisP", QStringLiteral("Zoom + -"), QStringLiteral("Mapa"));
+    AbrirCartaBMP
+        = MapAction(this, "AbrirCartaBMP", QStringLiteral("Abrir Carta BMP"), QStringLiteral("Cartas"));
+    AbrirCartaBMP->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    AbrirLayer = MapAction(this, "AbrirLayer", QStringLiteral("Abrir"), QStringLiteral("Layers"));
+    AbrirLayer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    ZoomMais->setIcon(BrumexIcons::ZoomMais());
+    ZoomMenos->setIcon(BrumexIcons::ZoomMenos());
+    addActions({ ZoomMais, ZoomMenos, ZoomMenosP, ZoomMaisP, AbrirCartaBMP, AbrirLayer });
+}
+
+void TFormBrumex::CreateMenu()
+{
+    MenuBrumex = Named(new QMenuBar(this), "MenuBrumex");
+    setMenuBar(MenuBrumex);
+
+    QMenu* arquivos = MenuBrumex->addMenu(QStringLiteral("&Arquivos"));
+    QMenu* cartas = arquivos->addMenu(QStringLiteral("Cartas (BMP)"));
+    cartas->addAction(QStringLiteral("Abrir"), AbrirCartaBMP, &QAction::trigger);
+    QMenu* layers = arquivos->addMenu(QStringLiteral("Layers"));
+    layers->addAction(QStringLiteral("Abrir"), AbrirLayer, &QAction::trigger);
+    MemorizarLayers
+        = Named(arquivos->addAction(QStringLiteral("Memorizar Layers abertos ao sair")), "MemorizarLayers");
+    MemorizarLayers->setCheckable(true);
+    MemorizarLayers->setChecked(true);
+    arquivos->addAction(QStringLiteral("Sair"), this, &QWidget::close);
+
+    QMenu* rastreador = MenuBrumex->addMenu(QStringLiteral("Rastreador"));
+    rastreador->addAction(QStringLiteral("Ativar"));
+    rastreador->addAction(QStringLiteral("Mudar Rodovia"));
+
+    QMenu* waypoints = MenuBrumex->addMenu(QStringLiteral("Waypoints"));
+    waypoints->addAction(QStringLiteral("Carregar"));
+    waypoints->addAction(QStringLiteral("Salvar"));
+    waypoints->addAction(QStringLiteral("Criar Waypoint"));
+
+    QMenu* rotas = MenuBrumex->addMenu(QStringLiteral("Rotas"));
+    for (const char* item : { "Carregar", "Salvar", "Nova", "Ver" })
+        rotas->addAction(QLatin1String(item));
+    AtivarRota = Named(rotas->addAction(QStringLiteral("Ativar")), "AtivarRota");
+    AtivarRota->setEnabled(false);
+}
+
+QFrame* TFormBrumex::CreatePanelSup()
+{
+    PanelSup = Panel("PanelSup");
+    PanelSup->setFixedHeight(45);
+
+    ToolBar1 = Named(new QToolBar(PanelSup), "ToolBar1");
+    ToolBar1->setIconSize(QSize(BrumexIcons::ToolBarSize, BrumexIcons::ToolBarSize));
+    ToolBar1->setMovable(false);
+    BtZoomMais = Named(new QToolButton(ToolBar1), "BtZoomMais");
+    BtZoomMais->setDefaultAction(ZoomMais);
+    BtZoomMenos = Named(new QToolButton(ToolBar1), "BtZoomMenos");
+    BtZoomMenos->setDefaultAction(ZoomMenos);
+    BtConfig = Named(new QToolButton(ToolBar1), "BtConfig");
+    BtConfig->setIcon(BrumexIcons::Config());
+    BtConfig->setToolTip(QStringLiteral("Configuração"));
+    BtMedindo = Named(new QToolButton(ToolBar1), "BtMedindo");
+    BtMedindo->setIcon(BrumexIcons::Medindo());
+    BtMedindo->setToolTip(QStringLiteral("Medir distâncias"));
+    BtMedindo->setCheckable(true);
+    ToolBar1->addWidget(BtZoomMais);
+    ToolBar1->addWidget(BtZoomMenos);
+    ToolBar1->addSeparator();
+    ToolBar1->addWidget(BtConfig);
+    ToolBar1->addWidget(BtMedindo);
+    connect(BtConfig, &QToolButton::clicked, this, &TFormBrumex::BtConfigClick);
+
+    TBEscWaypt = Named(new QSlider(Qt::Horizontal, PanelSup), "TBEscWaypt");
+    TBEscWaypt->setRange(5, 100);
+    TBEscWaypt->setPageStep(5);
+    TBEscWaypt->setValue(35);
+    TBEscWaypt->setFixedWidth(110);
+    TBEscWaypt->setToolTip(QStringLiteral("Tamanho dos ícones de waypoint"));
+
+    auto* layout = new QHBoxLayout(PanelSup);
+    layout->setContentsMargins(2, 1, 4, 1);
+    layout->addWidget(ToolBar1);
+    layout->addWidget(CreatePanelPosic(), 1);
+    layout->addWidget(TBEscWaypt);
+    return PanelSup;
+}
+
+QFrame* TFormBrumex::CreatePanelPosic()
+{
+    PanelPosic = Panel("PanelPosic");
+    PanelPosic->setAutoFillBackground(true);
+    QPalette palette = PanelPosic->palette();
+    palette.setColor(QPalette::Window, QColor(0, 64, 128));
+    palette.setColor(QPalette::WindowText, Qt::yellow);
+    PanelPosic->setPalette(palette);
+    PanelPosic->setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
+
+    auto label = [this](const char* name) {
+        auto* l = Named(new QLabel(PanelPosic), name);
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        return l;
+    };
+    LabelPosic = label("LabelPosic");
+    LabelPosicInf = label("LabelPosicInf");
+    LabelDist = label("LabelDist");
+    LabelDir = label("LabelDir");
+
+    auto* grid = new QGridLayout(PanelPosic);
+    grid->setContentsMargins(8, 2, 8, 2);
+    grid->setVerticalSpacing(0);
+    grid->addWidget(LabelPosic, 0, 0);
+    grid->addWidget(LabelPosicInf, 1, 0);
+    grid->addWidget(LabelDist, 0, 1);
+    grid->addWidget(LabelDir, 1, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    return PanelPosic;
+}
+
+QFrame* TFormBrumex::CreatePanelBaixo()
+{
+    PanelBaixo = Panel("PanelBaixo");
+    PanelBaixo->setFixedHeight(87);
+    PageControlBrumex = Named(new QTabWidget(PanelBaixo), "PageControlBrumex");
+    PageControlBrumex->addTab(CreateTabSheetMapa(), QStringLiteral("Mapa"));
+    TabSheetCartas = Named(new QWidget, "TabSheetCartas");
+    PageControlBrumex->addTab(TabSheetCartas, QStringLiteral("Cartas"));
+    TabSheetLayers = Named(new QWidget, "TabSheetLayers");
+    PageControlBrumex->addTab(TabSheetLayers, QStringLiteral("Layers"));
+    PageControlBrumex->setCurrentWidget(TabSheetLayers);
+
+    auto* layout = new QVBoxLayout(PanelBaixo);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(PageControlBrumex);
+    return PanelBaixo;
+}
+
+QWidget* TFormBrumex::CreateTabSheetMapa()
+{
+    TabSheetMapa = Named(new QWidget, "TabSheetMapa");
+
+    QGroupBox* projection = MapGroup(QStringLiteral(" Projeção "), TabSheetMapa);
+    SpeedButtonEsferica = SpeedButton("SpeedButtonEsferica", QStringLiteral("Esférica"), projection);
+    SpeedButtonMercator = SpeedButton("SpeedButtonMercator", QStringLiteral("Mercator"), projection);
+    SpeedButtonCartesiana = SpeedButton("SpeedButtonCartesiana", QStringLiteral("Cartesiana"), projection);
+    auto* projectionButtons = new QButtonGroup(projection);
+    QGridLayout* grid = TightGrid(projection);
+    int column = 0;
+    for (QToolButton* b : { SpeedButtonEsferica, SpeedButtonMercator, SpeedButtonCartesiana }) {
+        b->setCheckable(true);
+        projectionButtons->addButton(b);
+        grid->addWidget(b, 0, column++);
+    }
+    SpeedButtonEsferica->setChecked(true);
+
+    QGroupBox* zoom = MapGroup(QStringLiteral(" Zoom "), TabSheetMapa);
+    SpeedButtonZoomPP = SpeedButton("SpeedButtonZoomPP", QStringLiteral("+"), zoom);
+    SpeedButtonP = SpeedButton("SpeedButtonP", QStringLiteral("+"), zoom);
+    SpeedButtonL = SpeedButton("SpeedButtonL", QStringLiteral("-"), zoom);
+    SpeedButtonLL = SpeedButton("SpeedButtonLL", QStringLiteral("-"), zoom);
+    QFont large = SpeedButtonZoomPP->font();
+    large.setBold(true);
+    large.setPointSize(large.pointSize() + 4);
+    SpeedButtonZoomPP->setFont(large);
+    SpeedButtonLL->setFont(large);
+    grid = TightGrid(zoom);
+    column = 0;
+    for (QToolButton* b : { SpeedButtonZoomPP, SpeedButtonP, SpeedButtonL, SpeedButtonLL }) {
+        b->setFixedWidth(26);
+        grid->addWidget(b, 0, column++);
+    }
+    connect(SpeedButtonZoomPP, &QToolButton::clicked, ZoomMais, &QAction::trigger);
+    connect(SpeedButtonP, &QToolButton::clicked, ZoomMaisP, &QAction::trigger);
+    connect(SpeedButtonL, &QToolButton::clicked, ZoomMenosP, &QAction::trigger);
+    connect(SpeedButtonLL, &QToolButton::clicked, ZoomMenos, &QAction::trigger);
+
+    QGroupBox* spacing = MapGroup(QStringLiteral(" Espaçamento das linhas de: "), TabSheetMapa);
+    auto stepEdit = [spacing](const char* name, TUpDown*& upDown, const char* upDownName) {
+        auto* edit = Named(new QLineEdit(spacing), name);
+        edit->setFixedWidth(34);
+        upDown = Named(new TUpDown(Qt::Vertical, spacing), upDownName);
+        upDown->SetRange(0, 360);
+        upDown->SetIncrement(5);
+        upDown->SetPosition(15);
+        upDown->SetAssociate(edit);
+        return edit;
+    };
+    EditLon = stepEdit("EditLon", UpDownStepLon, "UpDownStepLon");
+    EditLat = stepEdit("EditLat", UpDownStepLat, "UpDownStepLat");
+    CheckBoxSobreporLinhas
+        = Named(new QCheckBox(QStringLiteral("Sobrepor"), spacing), "CheckBoxSobreporLinhas");
+    grid = TightGrid(spacing);
+    grid->addWidget(new QLabel(QStringLiteral("Long."), spacing), 0, 0);
+    grid->addWidget(EditLon, 0, 1);
+    grid->addWidget(UpDownStepLon, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Lat."), spacing), 0, 3);
+    grid->addWidget(EditLat, 0, 4);
+    grid->addWidget(UpDownStepLat, 0, 5);
+    grid->addWidget(CheckBoxSobreporLinhas, 0, 6);
+    connect(EditLon, &QLineEdit::textChanged, this, &TFormBrumex::EditLonChange);
+    connect(EditLat, &QLineEdit::textChanged, this, &TFormBrumex::EditLatChange);
+    connect(CheckBoxSobreporLinhas, &QCheckBox::clicked, this, &TFormBrumex::CheckBoxSobreporLinhasClick);
+
+    QGroupBox* night = MapGroup(QStringLiteral(" Noite "), TabSheetMapa);
+    SpeedButtonComSombra = SpeedButton("SpeedButtonComSombra", QStringLiteral("Com"), night);
+    SpeedButtonComSombra->setToolTip(QStringLiteral("Mostrar a sombra da noite"));
+    SpeedButtonSemSombra = SpeedButton("SpeedButtonSemSombra", QStringLiteral("Sem"), night);
+    SpeedButtonSemSombra->setToolTip(QStringLiteral("Esconder a sombra da noite"));
+    auto* nightButtons = new QButtonGroup(night);
+    grid = TightGrid(night);
+    column = 0;
+    for (QToolButton* b : { SpeedButtonComSombra, SpeedButtonSemSombra }) {
+        b->setCheckable(true);
+        nightButtons->addButton(b);
+        grid->addWidget(b, 0, column++);
+    }
+    SpeedButtonSemSombra->setChecked(true);
+    connect(SpeedButtonComSombra, &QToolButton::clicked, this, &TFormBrumex::SpeedButtonComSombraClick);
+    connect(SpeedButtonSemSombra, &QToolButton::clicked, this, &TFormBrumex::SpeedButtonSemSombraClick);
+
+    QGroupBox* rotation = MapGroup(QStringLiteral(" Girar "), TabSheetMapa);
+    GiraNS = Named(new TUpDown(Qt::Vertical, rotation), "GiraNS");
+    GiraNS->setToolTip(QStringLiteral("Girar no sentido norte-sul"));
+    GiraEW = Named(new TUpDown(Qt::Horizontal, rotation), "GiraEW");
+    GiraEW->setToolTip(QStringLiteral("Girar no sentido leste-oeste"));
+    GiraZ = Named(new TUpDown(Qt::Horizontal, rotation), "GiraZ");
+    GiraZ->setToolTip(QStringLiteral("Girar em torno do centro"));
+    grid = TightGrid(rotation);
+    column = 0;
+    for (TUpDown* upDown : { GiraNS, GiraEW, GiraZ }) {
+        upDown->SetRange(-32000, 32000);
+        grid->addWidget(upDown, 0, column++);
+    }
+
+    auto* layout = new QHBoxLayout(TabSheetMapa);
+    layout->setContentsMargins(2, 0, 2, 2);
+    for (QGroupBox* group : { projection, zoom, spacing, night, rotation })
+        layout->addWidget(group);
+    layout->addStretch();
+    return TabSheetMapa;
+}
+
+QWidget* TFormBrumex::CreatePanelGlobo()
+{
+    PanelGlobo = Named(new QWidget, "PanelGlobo");
+    Globo = Named(new QWidget(PanelGlobo), "Globo");
+    Globo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+    auto* layout = new QHBoxLayout(PanelGlobo);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(CreatePanelAbreFecha());
+    layout->addWidget(Globo, 1);
+    return PanelGlobo;
+}
+
+QFrame* TFormBrumex::CreatePanelAbreFecha()
+{
+    PanelAbreFecha = Panel("PanelAbreFecha", PanelGlobo);
+    PanelAbreFecha->setFixedWidth(SidePanelOpenWidth);
+
+    PageControlGPS = Named(new QTabWidget(PanelAbreFecha), "PageControlGPS");
+    PageControlGPS->setTabPosition(QTabWidget::South);
+    // Narrow tabs, so that all three fit the open panel.
+    PageControlGPS->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 6px; }"));
+    // The page control narrows with the sliding panel instead of holding it open.
+    PageControlGPS->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    PageControlGPS->setMinimumWidth(1);
+    TabSheetGPS = Named(new QWidget, "TabSheetGPS");
+    TabSheetEdObjetos = Named(new QWidget, "TabSheetEdObjetos");
+    TabSheetEdBitMap = Named(new QWidget, "TabSheetEdBitMap");
+    PageControlGPS->addTab(TabSheetGPS, QStringLiteral("Navegação"));
+    PageControlGPS->addTab(TabSheetEdObjetos, QStringLiteral("Ed. Objetos"));
+    PageControlGPS->addTab(TabSheetEdBitMap, QStringLiteral("Ed. Cartas"));
+
+    // Laid over the lower part of the object editor, not in its layout.
+    PanelEdWaypt = Panel("PanelEdWaypt", TabSheetEdObjetos);
+    PanelEdWaypt->setFrameShape(QFrame::StyledPanel);
+    PanelEdWaypt->hide();
+    TabSheetEdObjetos->installEventFilter(this);
+    // The page control changes height only when the window does.
+    PageControlGPS->installEventFilter(this);
+
+    PanelComAF = Named(new QToolButton(PanelAbreFecha), "PanelComAF");
+    PanelComAF->setText(QStringLiteral("<"));
+    PanelComAF->setFixedWidth(17);
+    PanelComAF->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    PanelComAF->setToolTip(QStringLiteral("Abrir ou fechar o painel"));
+    connect(PanelComAF, &QToolButton::clicked, this, &TFormBrumex::PanelComAFClick);
+
+    auto* layout = new QHBoxLayout(PanelAbreFecha);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(PageControlGPS, 1);
+    layout->addWidget(PanelComAF);
+    return PanelAbreFecha;
+}
+
+void TFormBrumex::CreateOverlays()
+{
+    PanelMedida = Panel("PanelMedida", PanelGlobo);
+    PanelMedida->setFrameShape(QFrame::Box);
+    PanelMedida->setAutoFillBackground(true);
+    LabMedida = Named(new QLabel(PanelMedida), "LabMedida");
+    auto* measure = new QHBoxLayout(PanelMedida);
+    measure->setContentsMargins(3, 1, 3, 1);
+    measure->addWidget(LabMedida);
+    PanelMedida->hide();
+
+    PanelAvisoOper = Panel("PanelAvisoOper", PanelGlobo);
+    PanelAvisoOper->setFrameShape(QFrame::Box);
+    PanelAvisoOper->setAutoFillBackground(true);
+    QPalette palette = PanelAvisoOper->palette();
+    palette.setColor(QPalette::Window, QColor(255, 255, 225));
+    palette.setColor(QPalette::WindowText, Qt::red);
+    PanelAvisoOper->setPalette(palette);
+    LabelAvisoOper = Named(new QLabel(PanelAvisoOper), "LabelAvisoOper");
+    LabelAvisoOper->setFont(QFont(QStringLiteral("Arial"), 10, QFont::Bold));
+    LabelAvisoOper->setText(QStringLiteral("Posicione o cursor e clique para marcar. Shift+Click = Cancela"));
+    auto* hint = new QHBoxLayout(PanelAvisoOper);
+    hint->setContentsMargins(6, 3, 6, 3);
+    hint->addWidget(LabelAvisoOper);
+    PanelAvisoOper->hide();
+    PanelGlobo->installEventFilter(this);
+}
+
+void TFormBrumex::FormCreate()
+{
+    // The globe control starts in the spherical projection showing the whole
+    // world; it joins here with the globe view.
+    Vars.FirstActivation = true;
+    LabelDist->clear();
+    LabelDir->clear();
+    LabelPosic->clear();
+    LabelPosicInf->clear();
+}
+
+void TFormBrumex::FormActivate()
+{
+    if (Vars.FirstActivation && !RunFirstActivation())
+        return;
+    GridLayersClick();
+}
+
+bool TFormBrumex::RunFirstActivation()
+{
+    if (!LoadSettingsOrEnd())
+        return false;
+    ApplyReceiverPort();
+    ApplyNetworkAddress();
+    FreeSurveySlots();
+    Vars.FirstActivation = false;
+    Vars.ClearClickModes();
+    LastDataSource.clear();
+    CreateChainClipboard();
+    Vars.SavedLayerFiles.clear();
+    PanelAvisoOper->hide();
+    LabelAvisoOper->clear();
+    SizeIconsGrid();
+    GlobeSetup();
+    return true;
+}
+
+bool TFormBrumex::LoadSettingsOrEnd()
+{
+    try {
+        LoadSettings(*m_windows.FormConfig, *this);
+        m_settingsLoaded = true;
+        return true;
+    } catch (const ESettingsError& e) {
+        QMessageBox::critical(this, QStringLiteral("Brumex"),
+            QString::fromUtf8(e.what()) + QStringLiteral("\n\nO Brumex será encerrado."));
+        close();
+        return false;
+    }
+}
+
+bool TFormBrumex::FormClose()
+{
+    StopPositionInputs();
+    // Before the settings are loaded nothing of this run is worth keeping, and
+    // writing the window's designed values would lose the stored ones.
+    if (!m_settingsLoaded)
+        return true;
+    if (TFormEdPonto* pointEditor = m_windows.FormEdPonto; pointEditor && pointEditor->PointEditActive) {
+        pointEditor->raise();
+        pointEditor->activateWindow();
+        return false;
+    }
+    if (!CloseLayers())
+        return false;
+    const QStringList problems = SaveSettings(*m_windows.FormConfig, *this);
+    if (!problems.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Brumex"), problems.join(QLatin1Char('\n')));
+    ReplaceSavedLayers();
+    return true;
+}
+
+void TFormBrumex::PanelComAFClick()
+{
+    // The slide lets other events run between its steps; a second click
+    // meanwhile would start a slide inside the slide.
+    if (m_sliding)
+        return;
+    m_sliding = true;
+    int width = PanelAbreFecha->width();
+    const auto step = [&](int delta) {
+        width += delta;
+        SetSidePanelWidth(width);
+    };
+    if (width <= 50) {
+        while (width < 200)
+            step(3);
+        while (width < 250)
+            step(2);
+        while (width < 260)
+            step(1);
+        while (width <= 276)
+            step(1);
+        PanelComAF->setText(QStringLiteral("<"));
+    } else {
+        while (width > 70)
+            step(-3);
+        while (width > 50)
+            step(-2);
+        while (width > 30)
+            step(-1);
+        while (width >= 20)
+            step(-1);
+        PanelComAF->setText(QStringLiteral(">"));
+    }
+    m_sliding = false;
+}
+
+void TFormBrumex::SetSidePanelWidth(int width)
+{
+    PanelAbreFecha->setFixedWidth(width);
+    QCoreApplication::processEvents();
+    RedrawGlobe();
+}
+
+void TFormBrumex::FormResize()
+{
+    PanelEdWaypt->setFixedHeight(std::max(0, PageControlGPS->height() - EdWayptTopSpace));
+    PlaceOverlays();
+}
+
+void TFormBrumex::PlaceOverlays()
+{
+    // PanelEdWaypt sits at the bottom of its tab; the hint panel at the top of
+    // the globe.
+    PanelEdWaypt->setGeometry(0, TabSheetEdObjetos->height() - PanelEdWaypt->height(),
+        TabSheetEdObjetos->width(), PanelEdWaypt->height());
+    PanelAvisoOper->adjustSize();
+    PanelAvisoOper->move(Globo->x() + 8, Globo->y() + 8);
+    PanelAvisoOper->raise();
+    PanelMedida->raise();
+}
+
+void TFormBrumex::EditLonChange()
+{
+    // The globe's graticule longitude step follows this field (globe view).
+}
+
+void TFormBrumex::EditLatChange()
+{
+    // The globe's graticule latitude step follows this field (globe view).
+}
+
+void TFormBrumex::CheckBoxSobreporLinhasClick()
+{
+    // The globe draws its graticule over or under the layers (globe view).
+}
+
+void TFormBrumex::SpeedButtonComSombraClick()
+{
+    Vars.SombraNoite = true;
+    RedrawGlobe();
+}
+
+void TFormBrumex::SpeedButtonSemSombraClick()
+{
+    Vars.SombraNoite = false;
+    RedrawGlobe();
+}
+
+void TFormBrumex::BtConfigClick()
+{
+    m_windows.FormConfig->exec();
+}
+
+void TFormBrumex::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QMainWindow::changeEvent(event);
+}
+
+void TFormBrumex::closeEvent(QCloseEvent* event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TFormBrumex::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && IsFirstReceiverOfKey(watched))
+        FormKeyDown(*static_cast<QKeyEvent*>(event));
+    else if (event->type() == QEvent::Resize && watched == PageControlGPS)
+        FormResize();
+    else if (event->type() == QEvent::Resize && (watched == TabSheetEdObjetos || watched == PanelGlobo))
+        PlaceOverlays();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TFormBrumex::IsFirstReceiverOfKey(QObject* watched) const
+{
+    // A key that no control takes travels up to the window; the application
+    // filter sees it at every step, and only the first one counts.
+    QWidget* first = focusWidget();
+    return watched == (first ? first : this);
+}
+
+void TFormBrumex::FormKeyDown(const QKeyEvent& key)
+{
+    if (!(key.modifiers() & Qt::KeypadModifier))
+        return;
+    const bool shift = key.modifiers() & Qt::ShiftModifier;
+    if (key.key() == Qt::Key_Plus)
+        (shift ? ZoomMais : ZoomMaisP)->trigger();
+    else if (key.key() == Qt::Key_Minus)
+        (shift ? ZoomMenos : ZoomMenosP)->trigger();
+}
+
+void TFormBrumex::ApplyReceiverPort()
+{
+    m_windows.FormConfig->ApplySerialPort();
+}
+
+void TFormBrumex::ApplyNetworkAddress()
+{
+    m_windows.FormConfig->ApplyNetworkAddress();
+}
+
+// The steps below are where the components of later work join the window.
+
+void TFormBrumex::FreeSurveySlots()
+{
+    // The road survey window marks its 199 slots free here.
+}
+
+void TFormBrumex::CreateChainClipboard()
+{
+    // The object editor's one-chain clipboard (an empty point store) is made here.
+}
+
+void TFormBrumex::SizeIconsGrid()
+{
+    // The waypoint icon grid gets one row per waypoint picture plus one here.
+}
+
+void TFormBrumex::GlobeSetup()
+{
+    // World layer and start-up animation, environment file, special layers,
+    // projection button, render handler, pencil marker and presenters.
+}
+
+void TFormBrumex::GridLayersClick()
+{
+    // The layer grid refreshes here on every activation.
+}
+
+void TFormBrumex::StopPositionInputs()
+{
+    // The serial receiver is made inactive and the network client disconnected.
+}
+
+bool TFormBrumex::CloseLayers()
+{
+    // Save prompts, environment file and freeing the layers; a Cancel answer
+    // there cancels the close.
+    return true;
+}
+
+void TFormBrumex::ReplaceSavedLayers()
+{
+    // Saved layer files are replaced from their backups, after the settings.
+}
+
+void TFormBrumex::RedrawGlobe()
+{
+    Globo->update();
+}

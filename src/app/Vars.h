@@ -1,0 +1,43 @@
+// Application state shared between the handlers of the main window and the
+// other windows. The windows read and write these values at the moment of use,
+// so they live in one place rather than in any single window.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct TVars {
+    // Loaded from the settings at the first activation of the main window.
+    QString DirCartasBMP; // folder of chart files
+    QString DirLayers; // folder of layer files, where "TGWorld.lyr" is looked for
+    QString DirWayPoints; // initial folder of the waypoint file dialogs
+    QString DirRotas; // initial folder of the route file dialogs
+    QString ArqEnv; // environment file restored at start and written at close
+    bool AnimarGlobo = true; // run the start-up globe animation
+    bool SombraNoite = false; // paint the night shadow
+
+    // Odometers of the road survey window: readings, selection, switched on.
+    double O1 = 0, O2 = 0, O3 = 0;
+    bool R1 = false, R2 = false, R3 = false;
+    bool L1 = false, L2 = false, L3 = false;
+
+    // True from the creation of the main window until its first activation ran.
+    bool FirstActivation = true;
+
+    // Source files of the layers saved to a backup during this run, each once,
+    // in the order of their first save.
+    QStringList SavedLayerFiles;
+
+    // What the next click on the globe does; at most one is meant to be set,
+    // and the click dispatcher honours them in this order.
+    bool ChartMoveMode = false;
+    bool ChartStretchMode = false;
+    bool ObjectCentroidMode = false;
+    bool PointPlotMode = false;
+    bool WaypointCreateMode = false;
+    bool RouteEditMode = false;
+
+    void ClearClickModes();
+};
+
+extern TVars Vars;
