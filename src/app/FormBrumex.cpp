@@ -256,6 +256,10 @@ QFrame* TFormBrumex::CreatePanelBaixo()
 QWidget* TFormBrumex::CreateTabSheetMapa()
 {
     TabSheetMapa = Named(new QWidget, "TabSheetMapa");
+    // A small font lets the five groups fit the low panel and the window width.
+    QFont small = TabSheetMapa->font();
+    small.setPointSize(8);
+    TabSheetMapa->setFont(small);
 
     QGroupBox* projection = MapGroup(QStringLiteral(" Projeção "), TabSheetMapa);
     SpeedButtonEsferica = SpeedButton("SpeedButtonEsferica", QStringLiteral("Esférica"), projection);

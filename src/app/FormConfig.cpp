@@ -145,13 +145,9 @@ QGroupBox* TFormConfig::CreateSerialGroup()
         { QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200") });
     ComboBox1->setCurrentText(QStringLiteral("4800"));
 
-    auto* port = new QHBoxLayout;
-    port->addWidget(CBPortGPS);
-    port->addWidget(new QLabel(QStringLiteral("Dispositivo"), GBSerial));
-    port->addWidget(EdDispGPS, 1);
-
     auto* form = new QFormLayout(GBSerial);
-    form->addRow(QStringLiteral("Porta (COM) do GPS"), port);
+    form->addRow(QStringLiteral("Porta (COM) do GPS"), CBPortGPS);
+    form->addRow(QStringLiteral("Dispositivo"), EdDispGPS);
     form->addRow(QStringLiteral("Velocidade (Baud) do GPS"), ComboBox1);
 
     connect(CBPortGPS, &QComboBox::currentIndexChanged, this, &TFormConfig::CBPortGPSChange);

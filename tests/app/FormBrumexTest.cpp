@@ -80,7 +80,9 @@ TEST_F(FormBrumexTest, NineWindowsInOrderWithTheirCaptions)
 
 TEST_F(FormBrumexTest, FrameAsDesigned)
 {
-    EXPECT_EQ(form->size(), QSize(837, 625));
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), QSize(837, 625)); // the panels fit the designed size
     EXPECT_EQ(form->PanelSup->height(), 45);
     EXPECT_EQ(form->PanelBaixo->height(), 87);
     EXPECT_EQ(form->PanelAbreFecha->width(), 277);
