@@ -80,9 +80,7 @@ TEST_F(FormBrumexTest, NineWindowsInOrderWithTheirCaptions)
 
 TEST_F(FormBrumexTest, FrameAsDesigned)
 {
-    form->show();
-    QApplication::processEvents();
-    EXPECT_EQ(form->size(), QSize(837, 625)); // the panels fit the designed size
+    EXPECT_EQ(form->size(), QSize(837, 625));
     EXPECT_EQ(form->PanelSup->height(), 45);
     EXPECT_EQ(form->PanelBaixo->height(), 87);
     EXPECT_EQ(form->PanelAbreFecha->width(), 277);
@@ -121,6 +119,10 @@ TEST_F(FormBrumexTest, FrameAsDesigned)
     EXPECT_TRUE(form->SpeedButtonEsferica->isChecked());
     EXPECT_TRUE(form->SpeedButtonSemSombra->isChecked());
     EXPECT_FALSE(form->SpeedButtonComSombra->isChecked());
+
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), QSize(837, 625)); // the panels fit the designed size
 }
 
 TEST_F(FormBrumexTest, MainMenu)
