@@ -474,7 +474,7 @@ bool TFormBrumex::RunFirstActivation()
     Vars.FirstActivation = false;
     Vars.ClearClickModes();
     LastDataSource.clear();
-    CreateChainClipboard();
+    Vars.ChainClipboard = std::make_unique<TPointStore>();
     Vars.SavedLayerFiles.clear();
     PanelAvisoOper->hide();
     LabelAvisoOper->clear();
@@ -671,11 +671,6 @@ void TFormBrumex::ApplyNetworkAddress()
 void TFormBrumex::FreeSurveySlots()
 {
     // The road survey window marks its 199 slots free here.
-}
-
-void TFormBrumex::CreateChainClipboard()
-{
-    // The object editor's one-chain clipboard (an empty point store) is made here.
 }
 
 void TFormBrumex::SizeIconsGrid()

@@ -145,7 +145,6 @@ private:
     void ApplyReceiverPort();
     void ApplyNetworkAddress();
     void FreeSurveySlots();
-    void CreateChainClipboard();
     void SizeIconsGrid();
     void GlobeSetup();
     void GridLayersClick();

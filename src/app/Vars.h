@@ -3,8 +3,11 @@
 // so they live in one place rather than in any single window.
 #pragma once
 
+#include "geo/PointStore.h"
+
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
@@ -23,6 +26,9 @@ struct TVars {
 
     // True from the creation of the main window until its first activation ran.
     bool FirstActivation = true;
+
+    // The object editor's one-chain clipboard; made at the first activation.
+    std::unique_ptr<TPointStore> ChainClipboard;
 
     // Source files of the layers saved to a backup during this run, each once,
     // in the order of their first save.

@@ -257,6 +257,8 @@ TEST_F(FormBrumexTest, FirstActivationResetsTheRunState)
     EXPECT_FALSE(Vars.RouteEditMode);
     EXPECT_FALSE(Vars.ChartMoveMode);
     EXPECT_TRUE(Vars.SavedLayerFiles.isEmpty());
+    ASSERT_NE(Vars.ChainClipboard, nullptr);
+    EXPECT_EQ(Vars.ChainClipboard->Count(), 0);
     EXPECT_TRUE(form->LastDataSource.isEmpty());
     EXPECT_TRUE(form->PanelAvisoOper->isHidden());
     EXPECT_TRUE(form->LabelAvisoOper->text().isEmpty());
