@@ -190,7 +190,7 @@ long double StrToExtended(std::string_view text)
         t.remove_prefix(1);
     long double value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size())
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(value))
         throw EGlobeException("StrToExtended: Conversion failed for " + std::string(text));
     return value;
 }

@@ -47,8 +47,8 @@ TGeoPoint DegreesToGeoPoint(long double longDeg, long double latDeg);
 TGlobeUnitTypes StrToUnits(std::string_view text);
 std::string UnitsToStr(TGlobeUnitTypes unit);
 
-// A decimal number with "." as separator whatever the locale; surrounding
-// blanks are allowed. Failure raises "StrToExtended: Conversion failed for <text>".
+// A finite decimal number with "." as separator whatever the locale;
+// surrounding blanks are allowed. Failure raises "StrToExtended: Conversion failed for <text>".
 long double StrToExtended(std::string_view text);
 
 // Parses a coordinate by a format of literal characters and %D %M %I %S %T

@@ -1,0 +1,233 @@
+#include "geo/SphericalPrj.h"
+
+#include "geo/CustomGlobe4.h"
+#include "geo/DevicePoints.h"
+#include "geo/GeoMath.h"
+#include "geo/PointStore.h"
+#include "geo/TextureData.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int RIM_POINTS = 90; // every 4 degrees
+
+TGeoPoint UnitVectorToGeo(const TVector3& v)
+{
+    return { Rnd(std::atan2(v.X, v.Z) * GU_PER_RADIAN), Rnd(ArcSinSafe(v.Y) * GU_PER_RADIAN), 0 };
+}
+
+TVector3 Midpoint(const TVector3& a, const TVector3& b)
+{
+    TVector3 m { (a.X + b.X) / 2, (a.Y + b.Y) / 2, (a.Z + b.Z) / 2 };
+    VectorNormalize(m);
+    return m;
+}
+
+// Subdivision depth of the texture mesh by scale: finer when zoomed in.
+int MeshDepth(long double scale)
+{
+    if (scale <= 2e-7L)
+        return 3;
+    if (scale <= 2e-6L)
+        return 4;
+    return 5;
+}
+
+} // namespace
+
+TSphericalPrj::TSphericalPrj(TGlobeProjection& projection)
+    : TProjectionModel(projection)
+{
+    projection.MeridianSegments = 36;
+    projection.ParallelSegments = 72;
+    projection.ModelProperties = MODEL_SEAMLESS | MODEL_TEXTURE_CAPABLE;
+}
+
+TSphericalPrj::Projected TSphericalPrj::Rotate(const TPoint3D& v) const
+{
+    const long double* f = m_forward.m;
+    const long double x = v.X, y = v.Y, z = v.Z;
+    return { f[0] * x + f[1] * y + f[2] * z, f[3] * x + f[4] * y + f[5] * z, f[6] * x + f[7] * y + f[8] * z };
+}
+
+int TSphericalPrj::ProjectChain(TPointStore& store, int startIndex, bool closed)
+{
+    const TGlobeProjection& projection = Projection();
+    const bool cache = Globe().GlobeOptions().contains(TGlobeOption::goCache3DPoints);
+    const auto points3D = store.Get3DPoints(cache);
+    TDevicePointBuffer& out = DevicePoints();
+    const int32_t x0 = projection.XOrigin(), y0 = projection.YOrigin();
+    long double lastX = 2147483647.0L, lastY = 2147483647.0L;
+    int i = startIndex;
+    for (const TPoint3D& v : *points3D) {
+        Projected p = Rotate(v);
+        if ((p.depth <= 0) == projection.FarSidePass) {
+            // The side not being drawn.
+            const long double distance = Hypot(p.y, p.x);
+            if (!closed || distance == 0)
+                continue;
+            p.x *= m_radius / distance;
+            p.y *= m_radius / distance;
+        }
+        if (std::fabs(p.x - lastX) <= 1 && std::fabs(p.y - lastY) <= 1)
+            continue;
+        out.Put(i++, { DeviceCoord(p.x, x0), DeviceCoord(p.y, y0) });
+        lastX = p.x;
+        lastY = p.y;
+    }
+    return i;
+}
+
+bool TSphericalPrj::ProjectPoint(const TGeoPoint& point, int index)
+{
+    const TGlobeProjection& projection = Projection();
+    const Projected p = Rotate(GeoTo3D(point.Long, point.Lat, point.Height));
+    bool visible = p.depth <= 0;
+    if (!visible && point.Height > 0)
+        visible = Hypot(p.y, p.x) > m_radius;
+    DevicePoints().Put(
+        index, { DeviceCoord(p.x, projection.XOrigin()), DeviceCoord(p.y, projection.YOrigin()) });
+    return visible != projection.FarSidePass;
+}
+
+bool TSphericalPrj::ScreenToGeo(int32_t x, int32_t y, int index)
+{
+    const long double dx = static_cast<long double>(x) - Projection().XOrigin();
+    const long double dy = static_cast<long double>(y) - Projection().YOrigin();
+    const long double k = m_radius2 - dx * dx - dy * dy;
+    if (!(k >= 0))
+        return false;
+    const long double dz = -std::sqrt(k);
+    const long double* inv = m_inverse.m;
+    const long double gx = inv[0] * dx + inv[1] * dy + inv[2] * dz;
+    const long double gy = inv[3] * dx + inv[4] * dy + inv[5] * dz;
+    const long double gz = inv[6] * dx + inv[7] * dy + inv[8] * dz;
+    DevicePoints().Put(index,
+        { Rnd(std::atan2(gx, gz) * GU_PER_RADIAN), Rnd(ArcSinSafe(gy / GU_GLOBE_RADIUS) * GU_PER_RADIAN) });
+    return true;
+}
+
+TRect TSphericalPrj::WorldExtent() const
+{
+    return { -GU_GLOBE_RADIUS, -GU_GLOBE_RADIUS, GU_GLOBE_RADIUS, GU_GLOBE_RADIUS };
+}
+
+void TSphericalPrj::ProjectionChanged(int kind)
+{
+    TGlobeProjection& projection = Projection();
+    const long double s = projection.ScaleFactor();
+    switch (kind) {
+    case pcXRotation:
+        projection.SetXRotation(Clamp(projection.XRotation(), -90, 90));
+        break;
+    case pcYRotation:
+        projection.SetYRotation(NormalizeDegrees(projection.YRotation()));
+        break;
+    case pcZRotation:
+        projection.SetZRotation(NormalizeDegrees(projection.ZRotation()));
+        break;
+    case pcScaleFactor:
+        m_radius = s * GU_GLOBE_RADIUS;
+        m_radius2 = m_radius * m_radius;
+        break;
+    default:
+        return;
+    }
+    const TQuaternion q
+        = QuatFromEuler(projection.XRotation(), projection.YRotation(), projection.ZRotation());
+    m_forward = QuatToMatrix(q);
+    m_inverse = MatrixTranspose(m_forward);
+    MatrixScale(m_forward, s);
+    MatrixScale(m_inverse, s != 0 ? 1 / s : 0);
+}
+
+void TSphericalPrj::PaintSurface()
+{
+    TTextureData* texture = Globe().SurfaceTexture();
+    if (texture && texture->HasImage() && (Projection().ModelProperties & MODEL_TEXTURE_CAPABLE))
+        PaintTextureMesh(*texture);
+    else
+        PaintRim();
+}
+
+void TSphericalPrj::PaintRim()
+{
+    const int32_t x0 = Projection().XOrigin(), y0 = Projection().YOrigin();
+    for (int i = 0; i < RIM_POINTS; ++i) {
+        const long double angle = i * 4 * PI_L / 180;
+        DevicePoints().Put(
+            i, { DeviceCoord(m_radius * std::cos(angle), x0), DeviceCoord(m_radius * std::sin(angle), y0) });
+    }
+    Globe().RenderPoints(RIM_POINTS, TGlobeObjectStateSet { TGlobeObjectState::osClosed } + ALL_CLIP_STATES,
+        Globe().CanvasPenWidth());
+}
+
+void TSphericalPrj::PaintTextureMesh(TTextureData& texture)
+{
+    // The eight faces of the octahedron with corners on the axes; the first
+    // four lie east of the prime meridian, the others west.
+    const TVector3 px { 1, 0, 0 }, nx { -1, 0, 0 }, py { 0, 1, 0 }, ny { 0, -1, 0 }, pz { 0, 0, 1 },
+        nz { 0, 0, -1 };
+    const struct {
+        TVector3 a, b, c;
+        bool western;
+    } faces[] = {
+        { px, pz, py, false },
+        { px, py, nz, false },
+        { ny, pz, px, false },
+        { ny, px, nz, false },
+        { py, nx, nz, true },
+        { py, pz, nx, true },
+        { nx, ny, nz, true },
+        { nx, pz, ny, true },
+    };
+    const int depth = MeshDepth(Projection().ScaleFactor());
+    for (const auto& f : faces)
+        SubdivideFace(f.a, f.b, f.c, depth, f.western, texture);
+}
+
+bool TSphericalPrj::AnyCornerVisible(const TVector3 (&corners)[3])
+{
+    bool any = false;
+    for (int i = 0; i < 3; ++i)
+        any = ProjectPoint(UnitVectorToGeo(corners[i]), i) || any;
+    return any;
+}
+
+void TSphericalPrj::SubdivideFace(const TVector3& a, const TVector3& b, const TVector3& c, int levelsLeft,
+    bool western, TTextureData& texture)
+{
+    const TVector3 corners[3] = { a, b, c };
+    if (levelsLeft == 0) {
+        TGeoPoint geo[3];
+        for (int i = 0; i < 3; ++i) {
+            geo[i] = UnitVectorToGeo(corners[i]);
+            // One GlobeUnit inside 180 degrees keeps faces that meet there on
+            // their own side of the seam.
+            geo[i].Long -= 1;
+            if (western)
+                geo[i].Long = -std::abs(geo[i].Long);
+        }
+        Globe().RenderTextureTriangle(geo, texture);
+        return;
+    }
+    if (!AnyCornerVisible(corners))
+        return;
+    const TVector3 ab = Midpoint(a, b), bc = Midpoint(b, c), ca = Midpoint(c, a);
+    SubdivideFace(a, ab, ca, levelsLeft - 1, western, texture);
+    SubdivideFace(ab, b, bc, levelsLeft - 1, western, texture);
+    SubdivideFace(ca, bc, c, levelsLeft - 1, western, texture);
+    SubdivideFace(ab, bc, ca, levelsLeft - 1, western, texture);
+}
+
+void TSphericalPrj::Assign(const TGlobeRoot& source)
+{
+    TProjectionModel::Assign(source);
+    if (const auto* other = dynamic_cast<const TSphericalPrj*>(&source)) {
+        m_forward = other->m_forward;
+        m_inverse = other->m_inverse;
+        m_radius = other->m_radius;
+        m_radius2 = other->m_radius2;
+    }
+}
