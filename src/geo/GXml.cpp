@@ -20,18 +20,6 @@ std::string_view Trim(std::string_view s)
     return s;
 }
 
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 bool HasOnlyAttributes(const TGXML_Element& e)
 {
     for (const auto& entry : e.Entries())

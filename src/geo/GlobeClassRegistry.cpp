@@ -1,5 +1,7 @@
 #include "geo/GlobeClassRegistry.h"
 
+#include "geo/GlobeUnits.h"
+
 #include <algorithm>
 
 namespace globe_registry_detail {
@@ -9,13 +11,6 @@ std::vector<Entry>& Entries()
 {
     static std::vector<Entry> entries;
     return entries;
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 Entry* Lookup(std::string_view name)

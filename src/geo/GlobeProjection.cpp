@@ -24,17 +24,6 @@ long double Tan50()
     return std::tan(50 * PI_L / 180);
 }
 
-bool SameText(const std::string& a, const std::string& b)
-{
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
-
 // The rounded value when it is a finite int32, for steps that must give up
 // instead of storing garbage.
 bool RoundToInt32(long double v, int32_t& out)

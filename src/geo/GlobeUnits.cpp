@@ -63,16 +63,6 @@ char Upper(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    return true;
-}
-
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -231,6 +221,16 @@ int32_t StrToLL(std::string_view text, std::string_view format)
     for (size_t i = 0; i < values.size(); ++i)
         result += values[i] * weights[i];
     return static_cast<int32_t>(negative ? -result : result);
+}
+
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Upper(a[i]) != Upper(b[i]))
+            return false;
+    return true;
 }
 
 std::string IfThenStr(bool flag, const std::string& a, const std::string& b)

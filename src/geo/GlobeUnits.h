@@ -56,6 +56,9 @@ long double StrToExtended(std::string_view text);
 // EGlobeException "StrToLL: format error".
 int32_t StrToLL(std::string_view text, std::string_view format);
 
+// Equal regardless of ASCII letter case (class names, abbreviations, keys).
+bool SameText(std::string_view a, std::string_view b);
+
 std::string IfThenStr(bool flag, const std::string& a, const std::string& b);
 // The path (8-bit text) names an existing folder.
 bool DirectoryExists(const std::string& path);

@@ -39,6 +39,45 @@ struct View {
     FakeGlobe globe;
 };
 
+// Takes every step-th pixel of the canvas that onMap accepts and the model
+// puts on the map, turns it into a geographic point and projects that back;
+// answers how many pixels came back within one pixel.
+template <typename Filter> int CheckScreenToGeoInverts(TCustomProjectionModel& m, int step, Filter onMap)
+{
+    int checked = 0;
+    for (int y = 0; y < 480; y += step)
+        for (int x = 0; x < 640; x += step) {
+            if (!onMap(x, y) || !m.ScreenToGeo(x, y, 0))
+                continue;
+            const TPoint geo = DevicePoints().Get(0);
+            EXPECT_TRUE(m.ProjectPoint(MakeGeoPoint(geo.X, geo.Y), 0)) << x << "," << y;
+            const TPoint back = DevicePoints().Get(0);
+            if (std::abs(back.X - x) > 1 || std::abs(back.Y - y) > 1) {
+                ADD_FAILURE() << x << "," << y << " came back as " << back.X << "," << back.Y;
+                return checked;
+            }
+            ++checked;
+        }
+    return checked;
+}
+
+// A 2 x 2 8-bit bitmap file: surfaces only need a texture that has an image.
+std::vector<uint8_t> TinyBitmap()
+{
+    constexpr size_t offBits = 14 + 40 + 1024;
+    std::vector<uint8_t> bmp(offBits + 4, 0);
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    bmp[10] = static_cast<uint8_t>(offBits & 0xFF);
+    bmp[11] = static_cast<uint8_t>(offBits >> 8);
+    bmp[14] = 40;
+    bmp[18] = 2; // width
+    bmp[22] = 2; // height
+    bmp[26] = 1;
+    bmp[28] = 8; // bits per pixel
+    return bmp;
+}
+
 std::unique_ptr<TPointStore> Chain(std::initializer_list<TGeoPoint> points)
 {
     auto store = std::make_unique<TPointStore>();
@@ -115,20 +154,7 @@ TEST(SphericalPrj, MatchesTheOrthographicReference)
 TEST(SphericalPrj, ScreenToGeoInvertsProjectPoint)
 {
     View v("TSphericalPrj", 1e-6L, 23.5L, 30);
-    TCustomProjectionModel& m = v.model();
-    int checked = 0;
-    for (int y = 0; y < 480; y += 7)
-        for (int x = 0; x < 640; x += 7) {
-            if (!m.ScreenToGeo(x, y, 0))
-                continue;
-            const TPoint geo = DevicePoints().Get(0);
-            m.ProjectPoint(MakeGeoPoint(geo.X, geo.Y), 0);
-            const TPoint back = DevicePoints().Get(0);
-            ASSERT_LE(std::abs(back.X - x), 1) << x << "," << y;
-            ASSERT_LE(std::abs(back.Y - y), 1) << x << "," << y;
-            ++checked;
-        }
-    EXPECT_GT(checked, 3000);
+    EXPECT_GT(CheckScreenToGeoInverts(v.model(), 7, [](int, int) { return true; }), 3000);
 }
 
 TEST(SphericalPrj, ScreenToGeoAtAndBeyondTheRim)
@@ -191,18 +217,7 @@ TEST(SphericalPrj, SurfaceIsTheRimWithoutTexture)
 TEST(SphericalPrj, SurfaceTextureIsAMeshOfVisibleTriangles)
 {
     View v("TSphericalPrj", 5e-7L, 0, 0);
-    // Any 8-bit bitmap will do: the mesh does not read its pixels.
-    std::vector<uint8_t> bmp(14 + 40 + 1024 + 4, 0);
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    bmp[10] = static_cast<uint8_t>((14 + 40 + 1024) & 0xFF);
-    bmp[11] = static_cast<uint8_t>((14 + 40 + 1024) >> 8);
-    bmp[14] = 40;
-    bmp[18] = 2;
-    bmp[22] = 2;
-    bmp[26] = 1;
-    bmp[28] = 8;
-    v.globe.texture.LoadFromBytes(bmp);
+    v.globe.texture.LoadFromBytes(TinyBitmap());
     v.model().PaintSurface();
     EXPECT_TRUE(v.globe.polygons.empty());
     // Depth 4 at this scale: at most 8 faces of 256 triangles, and those
@@ -247,20 +262,7 @@ TEST(CartesianPrj, ScreenToGeoIsTheInverseOverTheWholeMap)
             const long double e = turned ? std::cos(PI_L / 6) * d + std::sin(PI_L / 6) * l : d;
             return std::fabs(e) < GU_180_DEGREE - 2 / s;
         };
-        TCustomProjectionModel& m = v.model();
-        int checked = 0;
-        for (int y = 0; y < 480; y += 5)
-            for (int x = 0; x < 640; x += 5) {
-                if (!onDrawnMap(x, y) || !m.ScreenToGeo(x, y, 0))
-                    continue;
-                const TPoint geo = DevicePoints().Get(0);
-                ASSERT_TRUE(m.ProjectPoint(MakeGeoPoint(geo.X, geo.Y), 0));
-                const TPoint back = DevicePoints().Get(0);
-                ASSERT_LE(std::abs(back.X - x), 1) << x << "," << y;
-                ASSERT_LE(std::abs(back.Y - y), 1) << x << "," << y;
-                ++checked;
-            }
-        EXPECT_GT(checked, 4000);
+        EXPECT_GT(CheckScreenToGeoInverts(v.model(), 5, onDrawnMap), 4000);
     }
 }
 
@@ -479,15 +481,7 @@ TEST(ProjectionModel, FlatSurfaceWalksTheWorldWithoutRedrawing)
 TEST(ProjectionModel, FlatSurfaceDrawsTheTextureWhenLoaded)
 {
     View v("TCartesianPrj");
-    std::vector<uint8_t> bmp(14 + 40 + 1024 + 4, 0);
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    bmp[10] = static_cast<uint8_t>((14 + 40 + 1024) & 0xFF);
-    bmp[11] = static_cast<uint8_t>((14 + 40 + 1024) >> 8);
-    bmp[18] = 2;
-    bmp[22] = 2;
-    bmp[28] = 8;
-    v.globe.texture.LoadFromBytes(bmp);
+    v.globe.texture.LoadFromBytes(TinyBitmap());
     v.model().PaintSurface();
     EXPECT_EQ(v.globe.textures, 1);
     EXPECT_TRUE(v.globe.polygons.empty());
