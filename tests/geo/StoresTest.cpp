@@ -246,6 +246,7 @@ TEST(ChainStore, MERJoinsChainsAndIgnoresLaterEmptyOnes)
     store.AddChain(Chain({ { 170, 0 }, { 175, 5 } }));
     store.AddChain(Chain({ { -178, -5 }, { -176, 0 } }));
     store.AddChain(Chain({})); // no points: ignored
+    store.AddChain(Chain({ { 0, 60 } })); // one point: an empty MER, ignored too
     EXPECT_EQ(store.GetMER(), MakeMER(170 * DEG, -5 * DEG, 14 * DEG, 10 * DEG));
 }
 
