@@ -226,8 +226,6 @@ bool TCommDriver::configure(const QString& device)
                          .arg(label, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    // What piled up while nobody listened is stale position data.
-    ::tcflush(handle_, TCIFLUSH);
     return true;
 }
 
