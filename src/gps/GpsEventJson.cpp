@@ -11,13 +11,13 @@ namespace {
 
 const char* statusName(TNMEAStatus status)
 {
-    static const char* const kNames[] = {"nsNoPort", "nsNoComm", "nsComm", "nsSentence", "nsSentenceGPS"};
+    static const char* const kNames[] = { "nsNoPort", "nsNoComm", "nsComm", "nsSentence", "nsSentenceGPS" };
     return kNames[static_cast<int>(status)];
 }
 
 const char* qualityName(TGPSQuality quality)
 {
-    static const char* const kNames[] = {"gpsqNone", "gpsqNormal", "gpsqDifferential"};
+    static const char* const kNames[] = { "gpsqNone", "gpsqNormal", "gpsqDifferential" };
     return kNames[static_cast<int>(quality)];
 }
 
@@ -126,7 +126,7 @@ void writeEventsAsJson(TGPS& gps, std::function<void(const std::string& line)> s
         sink(event("OnStatus").Raw("Status", jsonString(statusName(status))).Text());
     };
     gps.OnPosition = [sink](TGPS*, TDateTime fixTime, double latitude, double longitude, TGPSQuality quality,
-                            int satCount, double hdop, double altitude, double geoidHeight) {
+                         int satCount, double hdop, double altitude, double geoidHeight) {
         sink(event("OnPosition")
                  .Add("FixTime", fixTime)
                  .Add("Latitude", latitude)
@@ -145,7 +145,7 @@ void writeEventsAsJson(TGPS& gps, std::function<void(const std::string& line)> s
                  .Text());
     };
     gps.OnBearing = [sink](TGPS*, double bearingTrue, double bearingMag, const std::string& origin,
-                           const std::string& destination, bool valid) {
+                        const std::string& destination, bool valid) {
         sink(event("OnBearing")
                  .Add("BearingTrue", bearingTrue)
                  .Add("BearingMag", bearingMag)
@@ -155,14 +155,12 @@ void writeEventsAsJson(TGPS& gps, std::function<void(const std::string& line)> s
                  .Text());
     };
     gps.OnActiveRoute = [sink](TGPS*, int routeNo, const TWaypointList& waypoints) {
-        sink(event("OnActiveRoute")
-                 .Add("RouteNo", routeNo)
-                 .Raw("Waypoints", waypointsJson(waypoints))
-                 .Text());
+        sink(
+            event("OnActiveRoute").Add("RouteNo", routeNo).Raw("Waypoints", waypointsJson(waypoints)).Text());
     };
-    gps.OnNavigationInfo = [sink](TGPS*, bool warning, bool arrived, double crossTrack, const std::string& origin,
-                                  const std::string& destination, double destLat, double destLon, double range,
-                                  double bearing, double velocity) {
+    gps.OnNavigationInfo = [sink](TGPS*, bool warning, bool arrived, double crossTrack,
+                               const std::string& origin, const std::string& destination, double destLat,
+                               double destLon, double range, double bearing, double velocity) {
         sink(event("OnNavigationInfo")
                  .Add("Warning", warning)
                  .Add("Arrived", arrived)
@@ -177,7 +175,7 @@ void writeEventsAsJson(TGPS& gps, std::function<void(const std::string& line)> s
                  .Text());
     };
     gps.OnMinGPSData = [sink](TGPS*, bool warning, TDateTime fixDateTime, double latitude, double longitude,
-                              double speed, double course, double magVariation) {
+                           double speed, double course, double magVariation) {
         sink(event("OnMinGPSData")
                  .Add("Warning", warning)
                  .Add("FixDateTime", fixDateTime)
@@ -206,7 +204,7 @@ void writeEventsAsJson(TGPS& gps, std::function<void(const std::string& line)> s
                  .Text());
     };
     gps.OnBearingDistance = [sink](TGPS*, TDateTime time, const std::string& waypoint, double latitude,
-                                   double longitude, double bearingTrue, double bearingMag, double distance) {
+                                double longitude, double bearingTrue, double bearingMag, double distance) {
         sink(event("OnBearingDistance")
                  .Add("Time", time)
                  .Add("Waypoint", waypoint)
@@ -218,7 +216,7 @@ void writeEventsAsJson(TGPS& gps, std::function<void(const std::string& line)> s
                  .Text());
     };
     gps.OnUnhandled = [sink](TGPS*, const std::string& talker, const std::string& id,
-                             const std::vector<std::string>& data) {
+                          const std::vector<std::string>& data) {
         sink(event("OnUnhandled").Add("Talker", talker).Add("ID", id).Raw("Data", stringsJson(data)).Text());
     };
 }

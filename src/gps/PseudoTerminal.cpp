@@ -32,7 +32,7 @@ bool TPseudoTerminal::Open()
     master_ = master;
     slavePath_ = QFile::decodeName(slaveName);
     // Termios requests on the master act on the slave side.
-    termios settings{};
+    termios settings {};
     if (::tcgetattr(master_, &settings) == 0) {
         ::cfmakeraw(&settings);
         ::tcsetattr(master_, TCSANOW, &settings);
@@ -56,7 +56,7 @@ bool TPseudoTerminal::HasReader() const
 {
     if (master_ < 0)
         return false;
-    pollfd state{master_, POLLOUT, 0};
+    pollfd state { master_, POLLOUT, 0 };
     return ::poll(&state, 1, 0) >= 0 && (state.revents & POLLHUP) == 0;
 }
 

@@ -22,7 +22,7 @@ protected:
     // The line settings as the device holds them.
     termios deviceSettings() const
     {
-        termios settings{};
+        termios settings {};
         EXPECT_EQ(tcgetattr(pty.MasterHandle(), &settings), 0);
         return settings;
     }
@@ -79,7 +79,8 @@ TEST(CommDriver, AbsentDeviceFailsAndSaysSo)
     driver.Devices().SetDevice(TCommName::cnCOM3, "/dev/brumex-no-such-port");
     EXPECT_FALSE(driver.Open());
     EXPECT_FALSE(driver.IsOpen());
-    EXPECT_TRUE(driver.ErrorText().contains("/dev/brumex-no-such-port (COM3)")) << driver.ErrorText().toStdString();
+    EXPECT_TRUE(driver.ErrorText().contains("/dev/brumex-no-such-port (COM3)"))
+        << driver.ErrorText().toStdString();
     EXPECT_TRUE(driver.ErrorText().contains(QString::fromUtf8("não existe")));
 
     driver.Devices().SetDevice(TCommName::cnCOM3, "/dev/null");
@@ -153,11 +154,11 @@ TEST_F(CommDriverOnPty, AppliesTheStoredLineSettingsAtOpen)
         tcflag_t parityFlags;
     };
     const Case cases[] = {
-        {4800, 8, 1, TCommParity::cpNone, B4800, 0},
-        {9600, 7, 2, TCommParity::cpEven, B9600, PARENB},
-        {115200, 8, 1, TCommParity::cpOdd, B115200, PARENB | PARODD},
-        {38400, 6, 1, TCommParity::cpMark, B38400, PARENB | PARODD | CMSPAR},
-        {57600, 5, 2, TCommParity::cpSpace, B57600, PARENB | CMSPAR},
+        { 4800, 8, 1, TCommParity::cpNone, B4800, 0 },
+        { 9600, 7, 2, TCommParity::cpEven, B9600, PARENB },
+        { 115200, 8, 1, TCommParity::cpOdd, B115200, PARENB | PARODD },
+        { 38400, 6, 1, TCommParity::cpMark, B38400, PARENB | PARODD | CMSPAR },
+        { 57600, 5, 2, TCommParity::cpSpace, B57600, PARENB | CMSPAR },
     };
     for (const Case& c : cases) {
         driver.SetBaud(c.baud);

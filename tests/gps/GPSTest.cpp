@@ -35,7 +35,7 @@ TEST_F(GPSDecoding, GllExampleGivesWestPositiveDegreesAndLocalTime)
     std::vector<GeoPosition> positions;
     gps.OnGeoPosition = [&](TGPS* sender, bool valid, TDateTime time, double lat, double lon) {
         EXPECT_EQ(sender, &gps);
-        positions.push_back({valid, time, lat, lon});
+        positions.push_back({ valid, time, lat, lon });
     };
     gps.ProcessBytes("$GPGLL,4916.45,N,12311.12,W,225444,A,*1D\r\n");
     ASSERT_EQ(positions.size(), 1u);
@@ -59,7 +59,7 @@ TEST_F(GPSDecoding, TimesKeepTheirDecimalSeconds)
     // every fix 00:00:00.
     std::vector<GeoPosition> positions;
     gps.OnGeoPosition = [&](TGPS*, bool valid, TDateTime time, double lat, double lon) {
-        positions.push_back({valid, time, lat, lon});
+        positions.push_back({ valid, time, lat, lon });
     };
     gps.ProcessBytes(withChecksum("GPGLL,4916.45,N,12311.12,W,225444.50,A,"));
     gps.ProcessBytes(withChecksum("GPGLL,4916.45,N,12311.12,W,2254,A,"));
@@ -79,7 +79,9 @@ TEST_F(GPSDecoding, GgaWithAnEmptyStrictFieldGivesAllZero)
     };
     std::vector<Position> positions;
     gps.OnPosition = [&](TGPS*, TDateTime t, double lat, double lon, TGPSQuality q, int n, double h, double a,
-                         double g) { positions.push_back({t, lat, lon, q, n, h, a, g}); };
+                         double g) {
+        positions.push_back({ t, lat, lon, q, n, h, a, g });
+    };
     gps.ProcessBytes("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
     gps.ProcessBytes(withChecksum("GPGGA,123519,4807.038,N,01131.000,E,2,08,0.9,,M,46.9,M,,"));
     gps.ProcessBytes(withChecksum("GPGGA,123519,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M"));
@@ -111,7 +113,7 @@ TEST_F(GPSDecoding, RmcConvertsSpeedDateAndVariation)
     };
     std::vector<Fix> fixes;
     gps.OnMinGPSData = [&](TGPS*, bool w, TDateTime t, double lat, double lon, double s, double c, double v) {
-        fixes.push_back({w, t, lat, lon, s, c, v});
+        fixes.push_back({ w, t, lat, lon, s, c, v });
     };
     gps.ProcessBytes("$GPRMC,225446,A,4916.45,N,12311.12,W,000.5,054.7,191194,020.3,E*68\r\n");
     gps.ProcessBytes(withChecksum("GPRMC,225446,V,,,,,10,054.7,191194,020.3,W"));
@@ -119,7 +121,8 @@ TEST_F(GPSDecoding, RmcConvertsSpeedDateAndVariation)
     ASSERT_EQ(fixes.size(), 3u);
     EXPECT_FALSE(fixes[0].warning);
     EXPECT_NEAR(fixes[0].time, dayCount(QDate(1994, 11, 19)) + clock(22, 54, 46) + offset(), 1e-9);
-    EXPECT_EQ(toQDateTime(fixes[0].time - offset()), QDateTime(QDate(1994, 11, 19), QTime(22, 54, 46), Qt::LocalTime));
+    EXPECT_EQ(toQDateTime(fixes[0].time - offset()),
+        QDateTime(QDate(1994, 11, 19), QTime(22, 54, 46), Qt::LocalTime));
     EXPECT_NEAR(fixes[0].lat, 49.2741666666, 1e-9);
     EXPECT_NEAR(fixes[0].speed, 0.5 * 1.851852, 1e-12);
     EXPECT_DOUBLE_EQ(fixes[0].course, 54.7);
@@ -145,17 +148,18 @@ TEST_F(GPSDecoding, SpeedAndDistanceUnits)
         double factor;
     };
     const Case cases[] = {
-        {TSpeedUnit::suKm, TDistanceUnit::duKm, 1.851852},
-        {TSpeedUnit::suKnots, TDistanceUnit::duNm, 1},
-        {TSpeedUnit::suMiles, TDistanceUnit::duMiles, 1.1481},
+        { TSpeedUnit::suKm, TDistanceUnit::duKm, 1.851852 },
+        { TSpeedUnit::suKnots, TDistanceUnit::duNm, 1 },
+        { TSpeedUnit::suMiles, TDistanceUnit::duMiles, 1.1481 },
     };
     for (const Case& c : cases) {
         gps.SetSpeedUnit(c.speedUnit);
         gps.SetDistanceUnit(c.distanceUnit);
         double speed = -1, cte = -1, range = -1, velocity = -1;
-        gps.OnMinGPSData = [&](TGPS*, bool, TDateTime, double, double, double s, double, double) { speed = s; };
-        gps.OnNavigationInfo = [&](TGPS*, bool, bool, double x, const std::string&, const std::string&, double,
-                                   double, double r, double, double v) {
+        gps.OnMinGPSData
+            = [&](TGPS*, bool, TDateTime, double, double, double s, double, double) { speed = s; };
+        gps.OnNavigationInfo = [&](TGPS*, bool, bool, double x, const std::string&, const std::string&,
+                                   double, double, double r, double, double v) {
             cte = x;
             range = r;
             velocity = v;
@@ -180,13 +184,15 @@ TEST_F(GPSDecoding, RmbGivesTheLegToTheDestination)
     gps.SetSpeedUnit(TSpeedUnit::suKnots);
     gps.ProcessBytes("$GPRMB,V,,,,,,,,,,,,A,S*0E\r\n");
     ASSERT_EQ(log.lines.size(), 2u);
-    EXPECT_EQ(log.lines[0], "{\"event\":\"OnNavigationInfo\",\"Warning\":false,\"Arrived\":true,"
-                            "\"CTE\":1.2222223200000002,\"OriginWaypoint\":\"003\",\"DestWaypoint\":\"004\","
-                            "\"DestLat\":49.28733333333333,\"DestLon\":123.1595,"
-                            "\"RangeDest\":2.4074076,\"BearingDest\":52.5,\"Velocity\":0.925926}");
-    EXPECT_EQ(log.lines[1], "{\"event\":\"OnNavigationInfo\",\"Warning\":true,\"Arrived\":true,\"CTE\":0,"
-                            "\"OriginWaypoint\":\"\",\"DestWaypoint\":\"\",\"DestLat\":0,\"DestLon\":0,"
-                            "\"RangeDest\":0,\"BearingDest\":0,\"Velocity\":0}");
+    EXPECT_EQ(log.lines[0],
+        "{\"event\":\"OnNavigationInfo\",\"Warning\":false,\"Arrived\":true,"
+        "\"CTE\":1.2222223200000002,\"OriginWaypoint\":\"003\",\"DestWaypoint\":\"004\","
+        "\"DestLat\":49.28733333333333,\"DestLon\":123.1595,"
+        "\"RangeDest\":2.4074076,\"BearingDest\":52.5,\"Velocity\":0.925926}");
+    EXPECT_EQ(log.lines[1],
+        "{\"event\":\"OnNavigationInfo\",\"Warning\":true,\"Arrived\":true,\"CTE\":0,"
+        "\"OriginWaypoint\":\"\",\"DestWaypoint\":\"\",\"DestLat\":0,\"DestLon\":0,"
+        "\"RangeDest\":0,\"BearingDest\":0,\"Velocity\":0}");
 }
 
 TEST_F(GPSDecoding, BwcGivesBearingAndDistanceInNauticalMiles)
@@ -199,7 +205,7 @@ TEST_F(GPSDecoding, BwcGivesBearingAndDistanceInNauticalMiles)
         EXPECT_NE(line.find("\"Waypoint\":\"004\",\"Latitude\":49.28733333333333,"
                             "\"Longitude\":123.1595,\"BearingTrue\":51.9,\"BearingMag\":31.6,"
                             "\"Distance\":1.3}"),
-                  std::string::npos)
+            std::string::npos)
             << line;
     }
 }
@@ -207,7 +213,7 @@ TEST_F(GPSDecoding, BwcGivesBearingAndDistanceInNauticalMiles)
 TEST_F(GPSDecoding, GsvSequenceRaisesOnceAfterItsLastMessage)
 {
     std::vector<int> counts;
-    TSatteliteTable table{};
+    TSatteliteTable table {};
     gps.OnSatteliteData = [&](TGPS*, int count, const TSatteliteTable& satellites) {
         counts.push_back(count);
         table = satellites;
@@ -218,7 +224,7 @@ TEST_F(GPSDecoding, GsvSequenceRaisesOnceAfterItsLastMessage)
     gps.ProcessBytes("$GPGSV,3,1,12,17,72,207,32,28,59,095,31,06,35,347,25,01,29,132,23*7B\r\n"
                      "$GPGSV,3,2,12,30,23,011,29,20,17,069,20,26,09,293,23,13,07,304,10*7C\r\n"
                      "$GPGSV,3,3,12,11,12,132,04,08,38,008,,02,35,348,,03,14,091,*73\r\n");
-    ASSERT_EQ(counts, std::vector<int>{9}) << "the last message has one whole satellite";
+    ASSERT_EQ(counts, std::vector<int> { 9 }) << "the last message has one whole satellite";
     EXPECT_EQ(table[0].PRN, 17);
     EXPECT_EQ(table[0].Elevation, 72);
     EXPECT_EQ(table[0].Azimuth, 207);
@@ -235,7 +241,7 @@ TEST_F(GPSDecoding, GsvSequenceRaisesOnceAfterItsLastMessage)
     gps.ProcessBytes(withChecksum("GPGSV,3,1,11,01,01,001,01,02,02,002,02,03,03,003,03,04,04,004,04"));
     gps.ProcessBytes(withChecksum("GPGSV,3,2,11,05,05,005,05,06,06,006,06,07,07,007,07,08,08,008,08"));
     gps.ProcessBytes(withChecksum("GPGSV,3,3,11,09,09,009,09,10,10,010,10,11,11,011,11"));
-    EXPECT_EQ(counts, std::vector<int>{11});
+    EXPECT_EQ(counts, std::vector<int> { 11 });
 }
 
 TEST_F(GPSDecoding, GsvBeyondThirtyTwoSatellitesAndGarbledCountsAreHarmless)
@@ -244,8 +250,8 @@ TEST_F(GPSDecoding, GsvBeyondThirtyTwoSatellitesAndGarbledCountsAreHarmless)
     gps.OnSatteliteData = [&](TGPS*, int count, const TSatteliteTable&) { counts.push_back(count); };
     for (int message = 1; message <= 10; ++message)
         gps.ProcessBytes(withChecksum("GPGSV,10," + std::to_string(message)
-                                      + ",40,01,01,001,01,02,02,002,02,03,03,003,03,04,04,004,04"));
-    EXPECT_EQ(counts, std::vector<int>{32});
+            + ",40,01,01,001,01,02,02,002,02,03,03,003,03,04,04,004,04"));
+    EXPECT_EQ(counts, std::vector<int> { 32 });
     EXPECT_NO_THROW(gps.ProcessBytes(withChecksum("GPGSV,x,1,40,01,01,001,01")));
     EXPECT_NO_THROW(gps.ProcessBytes(withChecksum("GPGSV,1,1.5,40,01,01,001,01")));
     EXPECT_EQ(counts.size(), 1u);
@@ -263,10 +269,12 @@ TEST_F(GPSDecoding, BodIsRaisedOnlyWhenTheBearingChanges)
     gps.ProcessBytes("$GPBOD,,T,,M,,*47\r\n");
     gps.ProcessBytes("$GPBOD,,T,,M,,*47\r\n");
     ASSERT_EQ(log.lines.size(), 2u);
-    EXPECT_EQ(log.lines[0], "{\"event\":\"OnBearing\",\"BearingTrue\":99.3,\"BearingMag\":105.6,"
-                            "\"NameOrigin\":\"POINTA\",\"NameDest\":\"POINTB\",\"Valid\":true}");
-    EXPECT_EQ(log.lines[1], "{\"event\":\"OnBearing\",\"BearingTrue\":1000,\"BearingMag\":1000,"
-                            "\"NameOrigin\":\"\",\"NameDest\":\"\",\"Valid\":false}");
+    EXPECT_EQ(log.lines[0],
+        "{\"event\":\"OnBearing\",\"BearingTrue\":99.3,\"BearingMag\":105.6,"
+        "\"NameOrigin\":\"POINTA\",\"NameDest\":\"POINTB\",\"Valid\":true}");
+    EXPECT_EQ(log.lines[1],
+        "{\"event\":\"OnBearing\",\"BearingTrue\":1000,\"BearingMag\":1000,"
+        "\"NameOrigin\":\"\",\"NameDest\":\"\",\"Valid\":false}");
 }
 
 TEST_F(GPSDecoding, RouteInTwoPartsIsRaisedOnceWhole)
@@ -284,7 +292,7 @@ TEST_F(GPSDecoding, RouteInTwoPartsIsRaisedOnceWhole)
     EXPECT_TRUE(routes.empty());
     gps.ProcessBytes(withChecksum("GPRTE,2,2,c,7,WP3"));
     ASSERT_EQ(routes.size(), 1u);
-    EXPECT_EQ(routes[0], (std::vector<std::string>{"WP1", "WP2", "WP3"}));
+    EXPECT_EQ(routes[0], (std::vector<std::string> { "WP1", "WP2", "WP3" }));
     EXPECT_EQ(routeNumbers[0], 7);
     EXPECT_EQ(gps.Waypoints().RouteNo, 7);
 
@@ -345,8 +353,9 @@ TEST_F(GPSDecoding, OtherSentencesGoToOnUnhandled)
         body += ",f" + std::to_string(i);
     gps.ProcessBytes(withChecksum(body));
     ASSERT_EQ(log.lines.size(), 2u);
-    EXPECT_EQ(log.lines[0], "{\"event\":\"OnUnhandled\",\"Talker\":\"PG\",\"ID\":\"RME\","
-                            "\"Data\":[\"15.0\",\"M\",\"45.0\",\"M\",\"25.0\",\"M\"]}");
+    EXPECT_EQ(log.lines[0],
+        "{\"event\":\"OnUnhandled\",\"Talker\":\"PG\",\"ID\":\"RME\","
+        "\"Data\":[\"15.0\",\"M\",\"45.0\",\"M\",\"25.0\",\"M\"]}");
     EXPECT_NE(log.lines[1].find("\"f63\"]}"), std::string::npos) << "64 fields kept, the rest ignored";
 }
 
@@ -354,9 +363,8 @@ TEST_F(GPSDecoding, DecodersWithoutHandlersRaiseNothing)
 {
     bool dop = false;
     gps.OnDOP = [&](TGPS*, bool, bool, double, double, double) { dop = true; };
-    for (const char* text :
-         {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n", "$GPBOD,,T,,M,,*47\r\n",
-          "$GPRTE,1,1,c,*37\r\n", "$PGRME,15.0,M,45.0,M,25.0,M*1C\r\n"})
+    for (const char* text : { "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n",
+             "$GPBOD,,T,,M,,*47\r\n", "$GPRTE,1,1,c,*37\r\n", "$PGRME,15.0,M,45.0,M,25.0,M*1C\r\n" })
         EXPECT_NO_THROW(gps.ProcessBytes(text));
     EXPECT_FALSE(dop);
 }

@@ -1,5 +1,5 @@
-#include "gps/GpsDateTime.h"
 #include "gps/NmeaSentence.h"
+#include "gps/GpsDateTime.h"
 
 #include <gtest/gtest.h>
 
@@ -24,25 +24,25 @@ std::vector<std::string> assemble(const std::vector<std::string>& chunks)
 
 TEST(NmeaLineAssembler, CutsSentencesBetweenDollarAndCrLf)
 {
-    const std::vector<std::string> expected = {"GPGGA,1", "GPRMC,2"};
-    EXPECT_EQ(assemble({"$GPGGA,1\r\n$GPRMC,2\r\n"}), expected);
+    const std::vector<std::string> expected = { "GPGGA,1", "GPRMC,2" };
+    EXPECT_EQ(assemble({ "$GPGGA,1\r\n$GPRMC,2\r\n" }), expected);
     // Boundary inside a sentence, between CR and LF, and right after CR LF.
-    EXPECT_EQ(assemble({"$GPG", "GA,1\r", "\n", "$GPRMC,2\r\n", ""}), expected);
-    EXPECT_EQ(assemble({"$GPGGA,1\r\n", "$GPRMC,2\r\n"}), expected);
+    EXPECT_EQ(assemble({ "$GPG", "GA,1\r", "\n", "$GPRMC,2\r\n", "" }), expected);
+    EXPECT_EQ(assemble({ "$GPGGA,1\r\n", "$GPRMC,2\r\n" }), expected);
 }
 
 TEST(NmeaLineAssembler, DropsGarbageAroundSentences)
 {
     // Text before '$', a cut-off sentence spliced into the next, a lone LF, a
     // sentence not yet ended.
-    EXPECT_EQ(assemble({"+ 6: 28 (.....)\r\n$GPGGA,12$GPRMC,2\r\n$GPX\nY\r\n$GPGSV,3"}),
-              (std::vector<std::string>{"GPRMC,2", "GPX\nY"}));
+    EXPECT_EQ(assemble({ "+ 6: 28 (.....)\r\n$GPGGA,12$GPRMC,2\r\n$GPX\nY\r\n$GPGSV,3" }),
+        (std::vector<std::string> { "GPRMC,2", "GPX\nY" }));
 }
 
 TEST(NmeaLineAssembler, ThrowsAwayOverlongLinesAndRecovers)
 {
     const std::string flood = "$" + std::string(5000, 'A');
-    EXPECT_EQ(assemble({flood, "\r\n$GPGLL,1\r\n"}), std::vector<std::string>{"GPGLL,1"});
+    EXPECT_EQ(assemble({ flood, "\r\n$GPGLL,1\r\n" }), std::vector<std::string> { "GPGLL,1" });
 }
 
 TEST(NmeaLineAssembler, KeepsUnscannedBytesWhenTheConsumerStops)
@@ -67,18 +67,18 @@ TEST(NmeaParseSentence, ChecksShapeAndChecksum)
         bool accepted;
     };
     const Case cases[] = {
-        {"GPGLL,4916.45,N,12311.12,W,225444,A,*1D", true},
-        {"GPGLL,4916.45,N,12311.12,W,225444,A,*1d", false}, // lower-case digits
-        {"GPGLL,4916.45,N,12311.12,W,225444,A,*1E", false},
-        {"GPGLL,4916.45,N,12311.12,W,225444,A,", true}, // no checksum at all
-        {"GPBOD,,T,,M,,*", false},                      // cut off before the digits
-        {"GPBOD,,T,,M,,*4", false},
-        {"GPGSA,A,3,,*3\x1b[H", false},
-        {"PLCS,1,2", false}, // four-character address
-        {"GPGGA", false},
-        {"GPGGA,", false},
-        {"GPGGAX,1", false},
-        {"GPGGA,1", true},
+        { "GPGLL,4916.45,N,12311.12,W,225444,A,*1D", true },
+        { "GPGLL,4916.45,N,12311.12,W,225444,A,*1d", false }, // lower-case digits
+        { "GPGLL,4916.45,N,12311.12,W,225444,A,*1E", false },
+        { "GPGLL,4916.45,N,12311.12,W,225444,A,", true }, // no checksum at all
+        { "GPBOD,,T,,M,,*", false }, // cut off before the digits
+        { "GPBOD,,T,,M,,*4", false },
+        { "GPGSA,A,3,,*3\x1b[H", false },
+        { "PLCS,1,2", false }, // four-character address
+        { "GPGGA", false },
+        { "GPGGA,", false },
+        { "GPGGAX,1", false },
+        { "GPGGA,1", true },
     };
     for (const Case& c : cases) {
         TSentence sentence;
@@ -92,7 +92,7 @@ TEST(NmeaParseSentence, SplitsFieldsAfterTheAddress)
     ASSERT_TRUE(parseSentence("GPRTE,1,1,c,*37", sentence));
     EXPECT_EQ(sentence.talker, "GP");
     EXPECT_EQ(sentence.type, "RTE");
-    EXPECT_EQ(sentence.fields, (std::vector<std::string>{"1", "1", "c", ""}));
+    EXPECT_EQ(sentence.fields, (std::vector<std::string> { "1", "1", "c", "" }));
 }
 
 TEST(NmeaParseSentence, IgnoresFieldsPastTheTable)
@@ -112,12 +112,12 @@ TEST(NmeaNumbers, ReadDotDecimalsOnly)
     EXPECT_EQ(toDouble(" -1.5 "), -1.5);
     EXPECT_EQ(toDouble("+2"), 2.0);
     EXPECT_EQ(toDouble("1e3"), 1000.0);
-    for (const char* bad : {"", " ", "4807,038", "12abc", "nan", "inf", "1e999", "+-1", "0x10", "."})
+    for (const char* bad : { "", " ", "4807,038", "12abc", "nan", "inf", "1e999", "+-1", "0x10", "." })
         EXPECT_FALSE(toDouble(bad)) << bad;
     EXPECT_EQ(toDoubleOr0("12abc"), 0.0);
     EXPECT_EQ(toInt("08"), 8);
     EXPECT_EQ(toInt("-3"), -3);
-    for (const char* bad : {"", "1.0", "99999999999", "a"})
+    for (const char* bad : { "", "1.0", "99999999999", "a" })
         EXPECT_FALSE(toInt(bad)) << bad;
 }
 
@@ -128,13 +128,13 @@ TEST(NmeaCoordinates, ConvertDegreesAndMinutesWithWestPositive)
         double latitude, longitude;
     };
     const Case cases[] = {
-        {"4807.038", "N", "01131.000", "E", 48.1173, -11.516666666666667},
-        {"3747.0873", "S", "17518.8938", "E", -37.784788333333, -175.31489666666667},
-        {"4916.45", "N", "12311.12", "W", 49.274166666666666, 123.18533333333333},
-        {"4134.49821229", "N", "09345.03351845", "W", 41.574970204833, 93.750558640833},
-        {"", "N", "12311.12", "W", 0, 0},
-        {"4916.45", "", "12311.12", "W", 0, 0},
-        {"abc", "N", "12311.12", "W", 0, 123.18533333333333},
+        { "4807.038", "N", "01131.000", "E", 48.1173, -11.516666666666667 },
+        { "3747.0873", "S", "17518.8938", "E", -37.784788333333, -175.31489666666667 },
+        { "4916.45", "N", "12311.12", "W", 49.274166666666666, 123.18533333333333 },
+        { "4134.49821229", "N", "09345.03351845", "W", 41.574970204833, 93.750558640833 },
+        { "", "N", "12311.12", "W", 0, 0 },
+        { "4916.45", "", "12311.12", "W", 0, 0 },
+        { "abc", "N", "12311.12", "W", 0, 123.18533333333333 },
     };
     for (const Case& c : cases) {
         const TLatLon position = toLatLon(c.lat, c.ns, c.lon, c.ew);
@@ -151,18 +151,18 @@ TEST(NmeaTime, ReadsHoursMinutesSecondsAndDecimals)
         double seconds;
     };
     const Case cases[] = {
-        {"225444", true, 22 * 3600 + 54 * 60 + 44},
-        {"225444.00", true, 22 * 3600 + 54 * 60 + 44},
-        {"030719.250", true, 3 * 3600 + 7 * 60 + 19.25},
-        {"000000", true, 0},
-        {"245444", false, 0},
-        {"226044", false, 0},
-        {"22544", false, 0},
-        {"2254a4", false, 0},
-        {"225444.", false, 0},
-        {"225444.1x", false, 0},
-        {"225444 ", false, 0},
-        {"", false, 0},
+        { "225444", true, 22 * 3600 + 54 * 60 + 44 },
+        { "225444.00", true, 22 * 3600 + 54 * 60 + 44 },
+        { "030719.250", true, 3 * 3600 + 7 * 60 + 19.25 },
+        { "000000", true, 0 },
+        { "245444", false, 0 },
+        { "226044", false, 0 },
+        { "22544", false, 0 },
+        { "2254a4", false, 0 },
+        { "225444.", false, 0 },
+        { "225444.1x", false, 0 },
+        { "225444 ", false, 0 },
+        { "", false, 0 },
     };
     for (const Case& c : cases) {
         const auto time = toTimeOfDay(c.field);
@@ -180,7 +180,7 @@ TEST(NmeaDate, GivesDayCountsWithACenturyPivot)
     EXPECT_EQ(toDate("220899"), dayCount(QDate(1999, 8, 22)));
     EXPECT_EQ(toDate("010180"), dayCount(QDate(1980, 1, 1)));
     EXPECT_EQ(toDate("010179"), dayCount(QDate(2079, 1, 1)));
-    for (const char* bad : {"", "310299", "001294", "011394", "1911945", "19-194"})
+    for (const char* bad : { "", "310299", "001294", "011394", "1911945", "19-194" })
         EXPECT_EQ(toDate(bad), 0) << bad;
 }
 
@@ -188,7 +188,7 @@ TEST(GpsDateTime, DayCountsConvertToQDateTime)
 {
     EXPECT_EQ(dayCount(QDate(1899, 12, 30)), 0);
     EXPECT_EQ(toQDateTime(dayCount(QDate(1994, 11, 19)) + 0.5),
-              QDateTime(QDate(1994, 11, 19), QTime(12, 0), Qt::LocalTime));
+        QDateTime(QDate(1994, 11, 19), QTime(12, 0), Qt::LocalTime));
     EXPECT_EQ(toQDateTime(-0.25), QDateTime(QDate(1899, 12, 29), QTime(18, 0), Qt::LocalTime));
     EXPECT_EQ(toQDateTime(1.0 / 86400 * 3661.5).time(), QTime(1, 1, 1, 500));
     EXPECT_FALSE(toQDateTime(std::nan("")).isValid());

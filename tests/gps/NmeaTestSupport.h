@@ -39,8 +39,7 @@ struct TEventLog {
 };
 
 // Runs the event loop until done() holds or the time is up.
-template <typename Predicate>
-bool waitFor(Predicate done, int timeoutMs)
+template <typename Predicate> bool waitFor(Predicate done, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
