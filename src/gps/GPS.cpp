@@ -276,13 +276,15 @@ void TGPS::decodeGGA()
     const auto satCount = nmea::toInt(field(6));
     const auto hdop = nmea::toDouble(field(7));
     const auto altitude = nmea::toDouble(field(8));
-    const auto geoidHeight = nmea::toDouble(field(10));
-    if (!satCount || !hdop || !altitude || !geoidHeight) {
+    // Without a fix receivers leave these empty: the report is all zero then.
+    if (!satCount || !hdop || !altitude) {
         OnPosition(this, 0, 0, 0, TGPSQuality::gpsqNone, 0, 0, 0, 0);
         return;
     }
+    // Many receivers never send the geoid height, even with a good fix.
+    const double geoidHeight = nmea::toDoubleOr0(field(10));
     OnPosition(this, time + utcOffsetDays_, position.latitude, position.longitude, quality, *satCount, *hdop,
-        *altitude, *geoidHeight);
+               *altitude, geoidHeight);
 }
 
 // $GPRMC,225446,A,4916.45,N,12311.12,W,000.5,054.7,191194,020.3,E*68

@@ -44,6 +44,9 @@ std::string jsonNumber(double value)
 {
     if (!std::isfinite(value))
         return "null";
+    if (value == 0)
+        return "0"; // also for -0, which east longitudes of 0 give
+
     char digits[32];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
     return std::string(digits, result.ptr);

@@ -85,7 +85,13 @@ TEST_F(GPSDecoding, GgaWithAnEmptyStrictFieldGivesAllZero)
     gps.ProcessBytes("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
     gps.ProcessBytes(withChecksum("GPGGA,123519,4807.038,N,01131.000,E,2,08,0.9,,M,46.9,M,,"));
     gps.ProcessBytes(withChecksum("GPGGA,123519,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M"));
-    ASSERT_EQ(positions.size(), 2u) << "GGA needs 13 fields";
+    gps.ProcessBytes("$GPGGA,105458.408,5050.4126,N,00420.8228,E,1,05,1.75,102.0,M,,M,,0000*71\r\n");
+    ASSERT_EQ(positions.size(), 3u) << "GGA needs 13 fields";
+    // Receivers that never send the geoid height still give their position.
+    EXPECT_NEAR(positions[2].lat, 50.84021, 1e-9);
+    EXPECT_EQ(positions[2].sats, 5);
+    EXPECT_DOUBLE_EQ(positions[2].altitude, 102.0);
+    EXPECT_EQ(positions[2].geoid, 0);
     const Position& fix = positions[0];
     EXPECT_NEAR(fix.time, clock(12, 35, 19) + offset(), 1e-9);
     EXPECT_NEAR(fix.lat, 48.1173, 1e-9);
