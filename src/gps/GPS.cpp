@@ -284,7 +284,7 @@ void TGPS::decodeGGA()
     // Many receivers never send the geoid height, even with a good fix.
     const double geoidHeight = nmea::toDoubleOr0(field(10));
     OnPosition(this, time + utcOffsetDays_, position.latitude, position.longitude, quality, *satCount, *hdop,
-               *altitude, geoidHeight);
+        *altitude, geoidHeight);
 }
 
 // $GPRMC,225446,A,4916.45,N,12311.12,W,000.5,054.7,191194,020.3,E*68

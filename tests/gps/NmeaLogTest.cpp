@@ -11,9 +11,19 @@
 namespace {
 
 const char* const kLogs[] = {
-    "GPSmap-76S",    "bu353s4",           "et-332",   "garmin-geko201",   "garmin38",
-    "gp-320fw-2019-04-07-coldboot",       "holux-gm-210", "hp58534a", "magellan-ec10",
-    "neo-m8n",       "nmea-fuzzy-cases",  "telit-he910",  "ublox-lea-4h",
+    "GPSmap-76S",
+    "bu353s4",
+    "et-332",
+    "garmin-geko201",
+    "garmin38",
+    "gp-320fw-2019-04-07-coldboot",
+    "holux-gm-210",
+    "hp58534a",
+    "magellan-ec10",
+    "neo-m8n",
+    "nmea-fuzzy-cases",
+    "telit-he910",
+    "ublox-lea-4h",
 };
 
 struct Reference {
@@ -62,7 +72,7 @@ std::vector<Reference> references(const std::string& chk)
         }
         const QJsonObject report = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
         if (pending && report.value("class") == "TPV" && report.contains("lat")) {
-            result.push_back({*pending, report.value("lat").toDouble(), report.value("lon").toDouble()});
+            result.push_back({ *pending, report.value("lat").toDouble(), report.value("lon").toDouble() });
             pending.reset();
         }
     }
@@ -85,10 +95,10 @@ Decoded decodePosition(const std::string& sentence)
     TGPS gps;
     Decoded decoded;
     gps.OnPosition = [&](TGPS*, TDateTime, double lat, double lon, TGPSQuality, int, double, double, double) {
-        decoded = {decoded.count + 1, lat, lon};
+        decoded = { decoded.count + 1, lat, lon };
     };
     gps.OnMinGPSData = [&](TGPS*, bool, TDateTime, double lat, double lon, double, double, double) {
-        decoded = {decoded.count + 1, lat, lon};
+        decoded = { decoded.count + 1, lat, lon };
     };
     gps.ProcessBytes(sentence + "\r\n");
     return decoded;
@@ -115,7 +125,8 @@ TEST(NmeaLogs, PositionsAgreeWithGpsd)
     for (const char* name : kLogs) {
         const std::string log = readTestFile(std::string("nmea/") + name + ".nmea");
         for (const Reference& reference : references(readTestFile(std::string("nmea/") + name + ".chk"))) {
-            ASSERT_NE(log.find(reference.sentence + "\r\n"), std::string::npos) << name << ": " << reference.sentence;
+            ASSERT_NE(log.find(reference.sentence + "\r\n"), std::string::npos)
+                << name << ": " << reference.sentence;
             const Decoded decoded = decodePosition(reference.sentence);
             if (hasLowerCaseChecksum(reference.sentence)) {
                 // gpsd is lenient here; this receiver wants upper-case digits.
@@ -135,9 +146,10 @@ TEST(NmeaLogs, ToolDecodeMatchesTheGoldenOutput)
 {
     // Rebuild a golden file after a deliberate change with:
     //   brumex-tool nmea decode tests/data/nmea/NAME.nmea > tests/data/nmea/NAME.events.jsonl
-    for (const char* name : {"GPSmap-76S", "gp-320fw-2019-04-07-coldboot", "bu353s4"}) {
+    for (const char* name : { "GPSmap-76S", "gp-320fw-2019-04-07-coldboot", "bu353s4" }) {
         QProcess tool;
-        tool.start(BRUMEX_TOOL, {"nmea", "decode", QStringLiteral(BRUMEX_TEST_DATA "/nmea/%1.nmea").arg(name)});
+        tool.start(
+            BRUMEX_TOOL, { "nmea", "decode", QStringLiteral(BRUMEX_TEST_DATA "/nmea/%1.nmea").arg(name) });
         ASSERT_TRUE(tool.waitForFinished(30000)) << name;
         EXPECT_EQ(tool.exitCode(), 0) << name;
         const QByteArray output = tool.readAllStandardOutput();
@@ -150,7 +162,7 @@ TEST(NmeaLogs, ToolDecodeMatchesTheGoldenOutput)
 TEST(NmeaLogs, ToolDecodeReportsAMissingFile)
 {
     QProcess tool;
-    tool.start(BRUMEX_TOOL, {"nmea", "decode", "/nonexistent/log.nmea"});
+    tool.start(BRUMEX_TOOL, { "nmea", "decode", "/nonexistent/log.nmea" });
     ASSERT_TRUE(tool.waitForFinished(30000));
     EXPECT_EQ(tool.exitCode(), 1);
     EXPECT_TRUE(tool.readAllStandardError().contains("cannot open /nonexistent/log.nmea"));
