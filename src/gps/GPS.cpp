@@ -349,7 +349,8 @@ void TGPS::decodeGSV()
         expectedGsvMessage_ = 1;
         satellites_ = {};
     }
-    if (*number != expectedGsvMessage_)
+    // Until a first message starts a sequence nothing is expected.
+    if (expectedGsvMessage_ < 1 || *number != expectedGsvMessage_)
         return;
     const int firstRecord = (expectedGsvMessage_ - 1) * 4;
     const int completed = readSatellites(firstRecord);

@@ -258,6 +258,11 @@ TEST_F(GPSDecoding, GsvBeyondThirtyTwoSatellitesAndGarbledCountsAreHarmless)
         gps.ProcessBytes(withChecksum("GPGSV,10," + std::to_string(message)
             + ",40,01,01,001,01,02,02,002,02,03,03,003,03,04,04,004,04"));
     EXPECT_EQ(counts, std::vector<int> { 32 });
+    // Message 0 before any sequence (a fuzzer's find): no record before the table.
+    TGPS fresh;
+    fresh.OnSatteliteData = [&](TGPS*, int count, const TSatteliteTable&) { counts.push_back(count); };
+    fresh.ProcessBytes(withChecksum("GPGSV,0,0,40,01,01,001,01"));
+    EXPECT_EQ(counts.size(), 1u);
     EXPECT_NO_THROW(gps.ProcessBytes(withChecksum("GPGSV,x,1,40,01,01,001,01")));
     EXPECT_NO_THROW(gps.ProcessBytes(withChecksum("GPGSV,1,1.5,40,01,01,001,01")));
     EXPECT_EQ(counts.size(), 1u);
