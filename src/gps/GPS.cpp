@@ -6,8 +6,9 @@
 
 namespace {
 
-constexpr double kKmPerNm = 1.851852;
-constexpr double kMilesPerNm = 1.1481;
+// From the knots and nautical miles of the sentences; both unit lists run
+// kilometres, nautical miles, statute miles.
+constexpr double kUnitFactors[] = { 1.851852, 1, 1.1481 };
 // BOD bearings that are not numbers.
 constexpr double kNoBearing = 1000;
 
@@ -239,28 +240,12 @@ nmea::TLatLon TGPS::latLon(std::size_t first) const
 
 double TGPS::speedFactor() const
 {
-    switch (speedUnit_) {
-    case TSpeedUnit::suKm:
-        return kKmPerNm;
-    case TSpeedUnit::suKnots:
-        return 1;
-    case TSpeedUnit::suMiles:
-        return kMilesPerNm;
-    }
-    return 1;
+    return kUnitFactors[static_cast<std::size_t>(speedUnit_)];
 }
 
 double TGPS::distanceFactor() const
 {
-    switch (distanceUnit_) {
-    case TDistanceUnit::duKm:
-        return kKmPerNm;
-    case TDistanceUnit::duNm:
-        return 1;
-    case TDistanceUnit::duMiles:
-        return kMilesPerNm;
-    }
-    return 1;
+    return kUnitFactors[static_cast<std::size_t>(distanceUnit_)];
 }
 
 // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
