@@ -160,40 +160,55 @@ TCommDriver::~TCommDriver()
 bool TCommDriver::Open()
 {
     Close();
+    return Reopen();
+}
+
+bool TCommDriver::Reopen()
+{
+    const int fd = openConfigured();
+    if (fd < 0)
+        return false;
+    Close();
+    handle_ = fd;
+    deviceLost_ = false;
+    setModemLine(TIOCM_DTR, true);
+    return true;
+}
+
+int TCommDriver::openConfigured()
+{
     errorText_.clear();
     const QString device = devices_.Device(port_);
     if (device.isEmpty()) {
         errorText_ = QStringLiteral("Nenhum dispositivo está associado à porta %1 nas configurações.")
                          .arg(commPortName(port_));
-        return false;
+        return -1;
     }
     const int fd
         = ::open(QFile::encodeName(device).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         errorText_ = openFailureText(errno, device, port_);
-        return false;
+        return -1;
     }
-    handle_ = fd;
     // Another program reading the same receiver would steal half its bytes.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         errorText_ = openFailureText(EBUSY, device, port_);
-        Close();
-        return false;
+        ::close(fd);
+        return -1;
     }
     ::ioctl(fd, TIOCEXCL);
-    if (!configure(device)) {
-        Close();
-        return false;
+    if (!configure(fd, device)) {
+        ::close(fd);
+        return -1;
     }
-    setModemLine(TIOCM_DTR, true);
-    return true;
+    return fd;
 }
 
-bool TCommDriver::configure(const QString& device)
+bool TCommDriver::configure(int fd, const QString& device)
 {
     const QString label = portLabel(device, port_);
     termios settings {};
-    if (::tcgetattr(handle_, &settings) != 0) {
+    if (::tcgetattr(fd, &settings) != 0) {
         errorText_ = QStringLiteral("O dispositivo %1 não é uma porta serial.").arg(label);
         return false;
     }
@@ -217,11 +232,13 @@ bool TCommDriver::configure(const QString& device)
     settings.c_cflag |= CLOCAL | CREAD | size | parityFlags(parity_) | (stopBits_ == 2 ? CSTOPB : 0);
     settings.c_cc[VSTART] = 0x11;
     settings.c_cc[VSTOP] = 0x13;
-    settings.c_cc[VMIN] = 0;
+    // With O_NONBLOCK a read takes what has arrived and fails with EAGAIN
+    // when nothing has; a read of 0 then means the device hung up.
+    settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
     ::cfsetispeed(&settings, speed);
     ::cfsetospeed(&settings, speed);
-    if (::tcsetattr(handle_, TCSANOW, &settings) != 0) {
+    if (::tcsetattr(fd, TCSANOW, &settings) != 0) {
         errorText_ = QStringLiteral("A porta %1 recusou a configuração: %2.")
                          .arg(label, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
@@ -242,6 +259,10 @@ int TCommDriver::Read(std::string& out)
         return 0;
     char buffer[kReadChunk];
     const ssize_t count = ::read(handle_, buffer, sizeof buffer);
+    // End of file or an I/O error: the device hung up (unplugged, or the
+    // other side of a pseudo-terminal closed). Silence is EAGAIN.
+    if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))
+        deviceLost_ = true;
     if (count <= 0)
         return 0;
     out.assign(buffer, static_cast<std::size_t>(count));

@@ -47,6 +47,12 @@ public:
     void Close();
     bool IsOpen() const { return handle_ >= 0; }
 
+    // True once a read found the device gone (a USB receiver unplugged). The
+    // port stays open, and silent, until Reopen finds the device again.
+    bool DeviceLost() const { return deviceLost_; }
+    // Opens the device anew and, only when that works, replaces the handle.
+    bool Reopen();
+
     // At most kReadChunk bytes that have already arrived. Returns their count;
     // out is replaced only when the count is positive.
     int Read(std::string& out);
@@ -73,7 +79,9 @@ public:
     const QString& ErrorText() const { return errorText_; }
 
 private:
-    bool configure(const QString& device);
+    // A handle to the configured device, or -1 with ErrorText() set.
+    int openConfigured();
+    bool configure(int fd, const QString& device);
     void setModemLine(int line, bool raised);
 
     std::int32_t baud_ = 9600;
@@ -81,6 +89,7 @@ private:
     std::int32_t stopBits_ = 1;
     TCommParity parity_ = TCommParity::cpNone;
     int handle_ = -1;
+    bool deviceLost_ = false;
     TCommName port_ = TCommName::cnCOM1;
     TCommDeviceMap devices_;
     QString errorText_;

@@ -108,6 +108,7 @@ void TGPS::pollTick()
 {
     status_ = TNMEAStatus::nsNoComm;
     try {
+        reconnectLostDevice();
         if (!readAvailable() && silentTooLong()) {
             if (clearDataOnNoComm_)
                 raiseClearedEvents();
@@ -124,6 +125,16 @@ void TGPS::pollTick()
         else
             qWarning("GPS: %s", qPrintable(message));
     }
+}
+
+// A receiver unplugged and plugged in again comes back as a new device
+// node; reading resumes as soon as it is there.
+void TGPS::reconnectLostDevice()
+{
+    if (!driver_.DeviceLost() || !driver_.Reopen())
+        return;
+    driver_.SetDTR(dtr_);
+    driver_.SetRTS(rts_);
 }
 
 // Takes everything the port holds, in reads of at most 64 bytes, so a fast

@@ -163,6 +163,7 @@ private:
     struct TDecoder;
 
     void pollTick();
+    void reconnectLostDevice();
     bool readAvailable();
     bool silentTooLong() const;
     void raiseClearedEvents();

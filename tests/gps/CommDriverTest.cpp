@@ -212,3 +212,26 @@ TEST_F(CommDriverOnPty, APortInUseCannotBeOpenedTwice)
     driver.Close();
     EXPECT_TRUE(other.Open());
 }
+
+TEST_F(CommDriverOnPty, NoticesADeviceThatWentAwayAndReopens)
+{
+    ASSERT_TRUE(driver.Open());
+    std::string out;
+    EXPECT_EQ(driver.Read(out), 0);
+    EXPECT_FALSE(driver.DeviceLost()) << "silence is not a loss";
+    pty.Close();
+    EXPECT_EQ(driver.Read(out), 0);
+    EXPECT_TRUE(driver.DeviceLost());
+    EXPECT_FALSE(driver.Reopen()) << "the device is gone";
+    EXPECT_TRUE(driver.IsOpen()) << "a failed reopen keeps the port";
+
+    TPseudoTerminal replugged;
+    ASSERT_TRUE(replugged.Open());
+    driver.Devices().SetDevice(TCommName::cnCOM2, replugged.SlavePath());
+    ASSERT_TRUE(driver.Reopen());
+    EXPECT_FALSE(driver.DeviceLost());
+    replugged.Write("$");
+    for (int attempt = 0; attempt < 100 && driver.Read(out) == 0; ++attempt)
+        usleep(1000);
+    EXPECT_EQ(out, "$");
+}

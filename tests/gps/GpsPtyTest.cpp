@@ -220,3 +220,27 @@ TEST_F(GpsOnPty, FailureInAHandlerIsReportedAndPollingGoesOn)
     ASSERT_TRUE(waitFor([&] { return calls == 2; }, 2000));
     EXPECT_EQ(failures.size(), 1u);
 }
+
+TEST_F(GpsOnPty, AReceiverPluggedInAgainIsReadAgain)
+{
+    int positions = 0;
+    gps.OnGeoPosition = [&](TGPS*, bool, TDateTime, double, double) { ++positions; };
+    gps.SetActive(true);
+    ASSERT_TRUE(gps.Active());
+    const std::string gll = "$GPGLL,4916.45,N,12311.12,W,225444,A,*1D\r\n";
+    pty.Write(gll);
+    ASSERT_TRUE(waitFor([&] { return positions == 1; }, 2000));
+
+    // Unplugged: the device goes away, the component stays active and silent.
+    pty.Close();
+    waitFor([] { return false; }, 3 * TGPS::kPollMs);
+    EXPECT_TRUE(gps.Active());
+    // Plugged in again; the system names it anew here, as the settings would.
+    TPseudoTerminal replugged;
+    ASSERT_TRUE(replugged.Open());
+    gps.SetPortDevice(TCommName::cnCOM1, replugged.SlavePath());
+    ASSERT_TRUE(waitFor([&] { return replugged.HasReader(); }, 2000));
+    replugged.Write(gll);
+    ASSERT_TRUE(waitFor([&] { return positions == 2; }, 2000));
+    EXPECT_TRUE(gps.Active());
+}
