@@ -61,6 +61,16 @@ void checkLog(benchmark::State& state)
         state.SkipWithError("telit-he910.nmea not found");
 }
 
+// The log through the receiver, as often as the benchmark wants.
+void decodeRepeatedly(benchmark::State& state, TGPS& gps)
+{
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    for (auto _ : state)
+        feedInPortChunks(gps, telitLog());
+    countSentences(
+        state, state.iterations() * sentenceCount(telitLog()), cpuSeconds(RUSAGE_SELF) - cpuBefore);
+}
+
 void BM_ReceiverEvents(benchmark::State& state)
 {
     checkLog(state);
@@ -75,12 +85,8 @@ void BM_ReceiverEvents(benchmark::State& state)
     gps.OnSatteliteData = [&](TGPS*, int count, const TSatteliteTable&) { sum += count; };
     gps.OnUnhandled = [&](TGPS*, const std::string&, const std::string&,
                           const std::vector<std::string>& data) { sum += static_cast<double>(data.size()); };
-    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
-    for (auto _ : state)
-        feedInPortChunks(gps, telitLog());
+    decodeRepeatedly(state, gps);
     benchmark::DoNotOptimize(sum);
-    countSentences(
-        state, state.iterations() * sentenceCount(telitLog()), cpuSeconds(RUSAGE_SELF) - cpuBefore);
 }
 BENCHMARK(BM_ReceiverEvents)->UseRealTime()->Unit(benchmark::kMillisecond);
 
@@ -92,12 +98,8 @@ void BM_ReceiverJson(benchmark::State& state)
     TGPS gps;
     std::size_t bytes = 0;
     writeEventsAsJson(gps, [&](const std::string& line) { bytes += line.size() + 1; });
-    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
-    for (auto _ : state)
-        feedInPortChunks(gps, telitLog());
+    decodeRepeatedly(state, gps);
     benchmark::DoNotOptimize(bytes);
-    countSentences(
-        state, state.iterations() * sentenceCount(telitLog()), cpuSeconds(RUSAGE_SELF) - cpuBefore);
 }
 BENCHMARK(BM_ReceiverJson)->UseRealTime()->Unit(benchmark::kMillisecond);
 
