@@ -7,6 +7,9 @@
 
 #include <cstdint>
 
+#include <string>
+
+class TChainStore;
 class TGlobeProjection;
 class TGlobeRoot;
 class TTextureData;
@@ -39,6 +42,11 @@ public:
     // The surface texture, or null; it may hold no image.
     virtual TTextureData* SurfaceTexture() = 0;
 
+    virtual TGlobeProjection& Projection() const = 0;
+    // The file a data file name stands for, searched in the data directory;
+    // empty when none is found.
+    virtual std::string FindDataFile(const std::string& name) = 0;
+
     // --- Canvas ------------------------------------------------------------
     virtual int32_t CanvasWidth() const = 0;
     virtual int32_t CanvasHeight() const = 0;
@@ -51,6 +59,14 @@ public:
     // Draws a texture over its geographic rectangle.
     virtual void RenderTexture(TTextureData& texture) = 0;
     virtual void RenderTextureTriangle(const TGeoPoint (&corners)[3], TTextureData& texture) = 0;
+    // Splits the chains at the seam, projects, clips and draws them with the
+    // current pen and brush.
+    virtual void RenderChains(TChainStore& chains, TGlobeObjectStateSet state, int32_t margin) = 0;
+    // Select the canvas's own pen or brush (the selected look when asked):
+    // what objects without a presenter are drawn with.
+    virtual void SelectCanvasPen(bool selected) = 0;
+    virtual void SelectCanvasBrush(bool selected) = 0;
+    virtual void DrawEllipse(const TRect& rect) = 0;
 
     // --- Drawing services --------------------------------------------------
     // A line straight in longitude and latitude, in steps segments.

@@ -43,6 +43,8 @@ public:
     int32_t GraticuleLongitudeStep() const override { return longStep; }
     int32_t GraticuleLatitudeStep() const override { return latStep; }
     TTextureData* SurfaceTexture() override { return &texture; }
+    TGlobeProjection& Projection() const override { return *projection; }
+    std::string FindDataFile(const std::string& name) override { return name; }
     int32_t CanvasWidth() const override { return width; }
     int32_t CanvasHeight() const override { return height; }
     int32_t CanvasOutputPPI() const override { return 96; }
@@ -58,6 +60,10 @@ public:
     {
         triangles.push_back({ corners[0], corners[1], corners[2] });
     }
+    void RenderChains(TChainStore&, TGlobeObjectStateSet, int32_t) override { }
+    void SelectCanvasPen(bool) override { }
+    void SelectCanvasBrush(bool) override { }
+    void DrawEllipse(const TRect&) override { }
     void RenderLine(const TGeoPoint& from, const TGeoPoint& to, int32_t steps) override
     {
         lines.push_back({ from, to, steps });
