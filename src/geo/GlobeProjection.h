@@ -178,6 +178,13 @@ public:
     // Stores the central meridian without telling anyone: the surface painter
     // computes with 0 and puts the value back in the middle of a paint.
     void StoreCentralMeridianQuietly(long double v) { m_centralMeridian = v; }
+    // Stores scale and altitude as they are: the canvas rescales this way on a
+    // resize and then tells the model itself.
+    void StoreScaleQuietly(long double scale, int32_t altitude)
+    {
+        m_scaleFactor = scale;
+        m_altitude = altitude;
+    }
 
 private:
     long double* ExtendedField(int index);
