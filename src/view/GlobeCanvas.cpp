@@ -18,6 +18,12 @@
 
 namespace {
 
+// The antimeridian of the central meridian (degrees), where flat maps are cut.
+int32_t SeamLongitude(long double centralMeridian)
+{
+    return NormalizeLong(int64_t { Rnd(centralMeridian * GU_DEGREE) } + GU_180_DEGREE);
+}
+
 int ScreenDpi()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -373,7 +379,7 @@ void TGlobeCanvas::RenderSplitChain(TPointStore& chain, TGlobeObjectStateSet sta
 {
     const bool closed = state.contains(TGlobeObjectState::osClosed);
     const int32_t cm = Rnd(Projection().CentralMeridian() * GU_DEGREE);
-    const int32_t seam = NormalizeLong(int64_t { cm } + GU_180_DEGREE);
+    const int32_t seam = SeamLongitude(Projection().CentralMeridian());
     auto quadrant
         = [cm](const TGeoPoint& p) { return NormalizeLong(int64_t { p.Long } - cm) / GU_90_DEGREE; };
 
@@ -390,9 +396,9 @@ void TGlobeCanvas::RenderSplitChain(TPointStore& chain, TGlobeObjectStateSet sta
             const long double ratio
                 = static_cast<long double>(LongSpan(seam, p.Long)) / LongSpan(r.Long, p.Long);
             const int32_t lat = p.Lat + Rnd(ratio * (int64_t { r.Lat } - p.Lat));
-            pieces.Chain(k).Add({ seam - 2 * e, lat, p.Height });
+            pieces.Chain(k).Add(MakeGeoPointH(int64_t { seam } - 2 * e, lat, p.Height));
             ++k;
-            pieces.Chain(k).Add({ seam + 2 * e, lat, 0 });
+            pieces.Chain(k).Add(MakeGeoPoint(int64_t { seam } + 2 * e, lat));
         }
         pieces.Chain(k).Add(p);
         e = g;
@@ -416,8 +422,7 @@ void TGlobeCanvas::RenderPieces(TChainStore& pieces, TGlobeObjectStateSet state,
     } else {
         // An odd number of crossings encloses a pole: close the outline down
         // the seam, along the south pole and back up the other edge.
-        const int32_t seam
-            = NormalizeLong(int64_t { Rnd(Projection().CentralMeridian() * GU_DEGREE) } + GU_180_DEGREE);
+        const int32_t seam = SeamLongitude(Projection().CentralMeridian());
         const TPointStore& last = pieces.Chain(count - 2);
         TGeoPoint p = last.Point(last.Count() - 1);
         const int32_t startLat = p.Lat;
@@ -428,12 +433,12 @@ void TGlobeCanvas::RenderPieces(TChainStore& pieces, TGlobeObjectStateSet state,
         } while (p.Lat > -GU_90_DEGREE);
         p.Lat = -GU_90_DEGREE + 1;
         path.Add(p);
-        p.Long = seam + 2;
+        p.Long = NormalizeLong(int64_t { seam } + 2);
         do {
             p.Lat += GU_MINUTE;
             path.Add(p);
         } while (p.Lat < startLat);
-        path.Add({ seam + 2, startLat, 0 });
+        path.Add(MakeGeoPoint(int64_t { seam } + 2, startLat));
         n = model.ProjectChain(path, n, true);
     }
     for (int i = 1; i < count; i += 2)

@@ -32,11 +32,30 @@ struct WingDingsSymbol {
     char16_t unicode;
 };
 constexpr WingDingsSymbol WINGDINGS[] = {
-    { 74, u'\u263A' }, { 76, u'\u2639' }, { 78, u'\u2620' }, { 79, u'\u2690' }, { 81, u'\u2708' },
-    { 82, u'\u263C' }, { 84, u'\u2744' }, { 88, u'\u2720' }, { 89, u'\u2721' }, { 90, u'\u262A' },
-    { 91, u'\u262F' }, { 108, u'\u25CF' }, { 110, u'\u25A0' }, { 111, u'\u25A1' }, { 113, u'\u2751' },
-    { 117, u'\u25C6' }, { 118, u'\u2756' }, { 167, u'\u25AA' }, { 168, u'\u25FB' }, { 171, u'\u2605' },
-    { 251, u'\u2717' }, { 252, u'\u2713' }, { 253, u'\u2612' }, { 254, u'\u2611' },
+    { 74, u'\u263A' },
+    { 76, u'\u2639' },
+    { 78, u'\u2620' },
+    { 79, u'\u2690' },
+    { 81, u'\u2708' },
+    { 82, u'\u263C' },
+    { 84, u'\u2744' },
+    { 88, u'\u2720' },
+    { 89, u'\u2721' },
+    { 90, u'\u262A' },
+    { 91, u'\u262F' },
+    { 108, u'\u25CF' },
+    { 110, u'\u25A0' },
+    { 111, u'\u25A1' },
+    { 113, u'\u2751' },
+    { 117, u'\u25C6' },
+    { 118, u'\u2756' },
+    { 167, u'\u25AA' },
+    { 168, u'\u25FB' },
+    { 171, u'\u2605' },
+    { 251, u'\u2717' },
+    { 252, u'\u2713' },
+    { 253, u'\u2612' },
+    { 254, u'\u2611' },
 };
 
 QString SymbolText(const std::string& fontName, int code)
@@ -172,7 +191,8 @@ std::unique_ptr<TGlobePresenter> TGlobePresenter::Clone(TDrawingGlobe& globe) co
     return copy;
 }
 
-bool TGlobePresenter::HitTest(TDrawingGlobe&, const TGeoPoint& location, int32_t tolerance, TGlobeObject& object)
+bool TGlobePresenter::HitTest(
+    TDrawingGlobe&, const TGeoPoint& location, int32_t tolerance, TGlobeObject& object)
 {
     return object.HitTest(location, tolerance);
 }
@@ -187,12 +207,14 @@ void TGlobePresenter::RenderTitle(TDrawingGlobe& globe, TGlobeObject& object, TG
     if (skip)
         return;
     TGlobeCanvas& canvas = globe.Canvas();
-    if (canvas.UnitSizeToPixels(TitleFont.FontSize(), TitleFont.FontUnit()) < std::max(2, globe.MinTextHeight()))
+    if (canvas.UnitSizeToPixels(TitleFont.FontSize(), TitleFont.FontUnit())
+        < std::max(2, globe.MinTextHeight()))
         return;
     const TGlobeProjection& projection = globe.Projection();
     const int32_t d = TitleFont.FontUnit() == TGlobeUnitTypes::Pixel
         ? TitleOffset
-        : Rnd(static_cast<long double>(UnitsToGU(TitleFont.FontUnit(), TitleOffset)) * projection.ScaleFactor());
+        : Rnd(static_cast<long double>(UnitsToGU(TitleFont.FontUnit(), TitleOffset))
+            * projection.ScaleFactor());
     TitleFont.Select(canvas, state.contains(osSelected));
     const TGeoPoint centre = object.GetCentroid();
     const TProjectedPoint p = projection.LongLatToXY(centre.Long, centre.Lat);
@@ -351,7 +373,8 @@ void TPointPresenter::ReadFromStream(TGlobeStreamReader& reader)
     m_maxSize = 0;
     if (size < 0)
         m_maxSize = std::max(reader.ReadInteger(), 0);
-    m_size = static_cast<int32_t>(std::min<int64_t>(size < 0 ? -size : size, std::numeric_limits<int32_t>::max()));
+    m_size = static_cast<int32_t>(
+        std::min<int64_t>(size < 0 ? -size : size, std::numeric_limits<int32_t>::max()));
     SymbolIndex = reader.ReadSmallInt();
     const std::string imageName = reader.ReadShortString();
     PointPen.ReadFromStream(reader);
@@ -391,7 +414,9 @@ void TPointPresenter::RenderSymbol(TDrawingGlobe& globe, const TGeoPoint& point,
         s = std::min(s, Rnd(static_cast<long double>(m_maxSize) * canvas.OutputPPI / canvas.ScreenPPI()));
     const int32_t h = s / 2;
     const int32_t x = at.X, y = at.Y;
-    auto polygon = [&](std::initializer_list<TPoint> points) { canvas.Polygon({ points.begin(), points.size() }); };
+    auto polygon = [&](std::initializer_list<TPoint> points) {
+        canvas.Polygon({ points.begin(), points.size() });
+    };
     switch (PointType) {
     case ppNone:
         break;

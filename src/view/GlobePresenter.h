@@ -82,7 +82,8 @@ public:
     // A new presenter of the same class and ID, assigned from this one.
     std::unique_ptr<TGlobePresenter> Clone(TDrawingGlobe& globe) const;
     // The object's own hit test.
-    virtual bool HitTest(TDrawingGlobe& globe, const TGeoPoint& location, int32_t tolerance, TGlobeObject& object);
+    virtual bool HitTest(
+        TDrawingGlobe& globe, const TGeoPoint& location, int32_t tolerance, TGlobeObject& object);
     // Draws the object's title by the title alignment, offset and font.
     void RenderTitle(TDrawingGlobe& globe, TGlobeObject& object, TGlobeObjectStateSet state);
 
@@ -125,7 +126,8 @@ public:
     void WriteToStream(TGlobeStreamWriter& writer) const override;
     void ReadFromStream(TGlobeStreamReader& reader) override;
     void RenderObject(TDrawingGlobe& globe, TGlobeObject& object, TGlobeObjectStateSet state) override;
-    bool HitTest(TDrawingGlobe& globe, const TGeoPoint& location, int32_t tolerance, TGlobeObject& object) override;
+    bool HitTest(
+        TDrawingGlobe& globe, const TGeoPoint& location, int32_t tolerance, TGlobeObject& object) override;
 
 private:
     void RenderSymbol(TDrawingGlobe& globe, const TGeoPoint& point, bool selected);

@@ -118,16 +118,16 @@ int32_t FindPointPresenter(const TGlobePresenterStore& store, const TGlobePen* p
 {
     for (int i = 0; i < store.Count(); ++i) {
         const auto* p = dynamic_cast<const TPointPresenter*>(&store.Presenters(i));
-        if (p && Matches(pen, p->PointPen) && Matches(brush, p->PointBrush) && Matches(pointFont, p->PointFont)
-            && Matches(titleFont, p->TitleFont) && p->PointType == type && p->PointUnit() == unit
-            && p->PointSize() == size && p->ImageName() == imageName)
+        if (p && Matches(pen, p->PointPen) && Matches(brush, p->PointBrush)
+            && Matches(pointFont, p->PointFont) && Matches(titleFont, p->TitleFont) && p->PointType == type
+            && p->PointUnit() == unit && p->PointSize() == size && p->ImageName() == imageName)
             return p->PresenterID;
     }
     return 0;
 }
 
-int32_t FindPolyPresenter(
-    const TGlobePresenterStore& store, const TGlobePen* pen, const TGlobeBrush* brush, const TGlobeFont* titleFont)
+int32_t FindPolyPresenter(const TGlobePresenterStore& store, const TGlobePen* pen, const TGlobeBrush* brush,
+    const TGlobeFont* titleFont)
 {
     for (int i = 0; i < store.Count(); ++i) {
         const auto* p = dynamic_cast<const TPolyPresenter*>(&store.Presenters(i));
