@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 namespace {
@@ -258,4 +259,45 @@ TEST(GlobeAttribute, CanvasGoneMeansNoHandle)
     TestGlobe other(60, 60);
     pen.Select(other.Canvas(), false);
     EXPECT_EQ(pen.Handle()->color(), QColor(255, 0, 0));
+}
+
+// Every brush style in blue over a grey ground, first without a background
+// colour (rows 0-5), then with a yellow one (rows 6-11).
+TEST(GlobeBrush, EveryStyleWithAndWithoutBackground)
+{
+    constexpr int cell = 26;
+    TestGlobe globe(10 * cell, 12 * cell);
+    globe.BeginDraw();
+    TGlobeCanvas& canvas = globe.Canvas();
+    canvas.SelectPen(QPen(Qt::NoPen));
+    canvas.SelectBrush(QBrush(QColor(200, 200, 200)));
+    canvas.Rectangle({ 0, 0, 10 * cell, 12 * cell });
+    for (int withBackground = 0; withBackground < 2; ++withBackground)
+        for (int style = 0; style < GLOBE_BRUSH_STYLE_COUNT; ++style) {
+            TGlobeBrush brush;
+            brush.SetBrushAttributes(0xFF0000, static_cast<TGlobeBrushStyle>(style));
+            if (withBackground)
+                brush.SetBrushBkColor(clYellow);
+            brush.Select(canvas, false);
+            const int x = style % 10 * cell, y = (style / 10 + 6 * withBackground) * cell;
+            const TPoint square[] = { { x + 1, y + 1 }, { x + cell - 2, y + 1 }, { x + cell - 2, y + cell - 2 },
+                { x + 1, y + cell - 2 } };
+            canvas.Polygon(square);
+        }
+    globe.SavePicture("brushes");
+    const QImage picture = globe.canvas->Image();
+    auto colours = [&](int style, int withBackground) {
+        std::set<QRgb> seen;
+        const int x = style % 10 * cell, y = (style / 10 + 6 * withBackground) * cell;
+        for (int dy = 4; dy < cell - 4; ++dy)
+            for (int dx = 4; dx < cell - 4; ++dx)
+                seen.insert(picture.pixel(x + dx, y + dy));
+        return seen;
+    };
+    const QRgb grey = qRgb(200, 200, 200), blue = qRgb(0, 0, 255), yellow = qRgb(255, 255, 0);
+    EXPECT_EQ(colours(0, 0), std::set<QRgb> { blue });
+    EXPECT_EQ(colours(1, 1), std::set<QRgb> { grey });
+    EXPECT_EQ(colours(6, 1), (std::set<QRgb> { grey, blue })); // hatches ignore the background
+    EXPECT_EQ(colours(13, 0), (std::set<QRgb> { grey, blue }));
+    EXPECT_EQ(colours(13, 1), (std::set<QRgb> { yellow, blue }));
 }
