@@ -280,8 +280,8 @@ TEST(GlobeBrush, EveryStyleWithAndWithoutBackground)
                 brush.SetBrushBkColor(clYellow);
             brush.Select(canvas, false);
             const int x = style % 10 * cell, y = (style / 10 + 6 * withBackground) * cell;
-            const TPoint square[] = { { x + 1, y + 1 }, { x + cell - 2, y + 1 }, { x + cell - 2, y + cell - 2 },
-                { x + 1, y + cell - 2 } };
+            const TPoint square[] = { { x + 1, y + 1 }, { x + cell - 2, y + 1 },
+                { x + cell - 2, y + cell - 2 }, { x + 1, y + cell - 2 } };
             canvas.Polygon(square);
         }
     globe.SavePicture("brushes");
