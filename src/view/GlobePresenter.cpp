@@ -101,10 +101,15 @@ std::string RelativeTo(const std::string& directory, const std::string& name)
 
 void RegisterPresenters()
 {
-    RegisterGlobeClass<TGlobePresenter, TPointPresenter, TDrawingGlobe*, int32_t>("TPointPresenter");
-    RegisterGlobeClass<TGlobePresenter, TPolyPresenter, TDrawingGlobe*, int32_t>("TPolyPresenter");
-    RegisterGlobeClass<TGlobePresenter, TPolygonPresenter, TDrawingGlobe*, int32_t>("TPolygonPresenter");
-    RegisterGlobeClass<TGlobePresenter, TPolylinePresenter, TDrawingGlobe*, int32_t>("TPolylinePresenter");
+    static const bool registered = [] {
+        RegisterGlobeClass<TGlobePresenter, TPointPresenter, TDrawingGlobe*, int32_t>("TPointPresenter");
+        RegisterGlobeClass<TGlobePresenter, TPolyPresenter, TDrawingGlobe*, int32_t>("TPolyPresenter");
+        RegisterGlobeClass<TGlobePresenter, TPolygonPresenter, TDrawingGlobe*, int32_t>("TPolygonPresenter");
+        RegisterGlobeClass<TGlobePresenter, TPolylinePresenter, TDrawingGlobe*, int32_t>(
+            "TPolylinePresenter");
+        return true;
+    }();
+    (void)registered;
 }
 
 // --- TGlobePresenter ------------------------------------------------------------
@@ -116,6 +121,7 @@ TGlobePresenter::TGlobePresenter(TDrawingGlobe* globe, int32_t presenterID)
 {
     if (!globe)
         throw EGlobeException("TGlobePresenter.Create passed nil Globe");
+    RegisterPresenters(); // clones are made by class name
     TitleFont.Assign(globe->Canvas().TitleFont());
 }
 

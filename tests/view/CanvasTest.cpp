@@ -273,6 +273,18 @@ TEST(GlobeCanvas, PolylinesAreSplitAtTheSeam)
     EXPECT_EQ(picture.pixelColor(west.X, west.Y), QColor(0, 0, 0));
 }
 
+TEST(GlobeCanvas, FarSidePassDrawsWithTheTransparentPenAndBrush)
+{
+    TestGlobe globe(360, 180);
+    globe.Projection().FarSidePass = true;
+    globe.BeginDraw();
+    UsePenAndBrush(globe);
+    TChainStore box = Ring({ { 0, 0 }, { 40, 0 }, { 40, 40 }, { 0, 40 } });
+    globe.Canvas().RenderChains(box, ALL_CLIP_STATES + TGlobeObjectStateSet { osClosed }, 1);
+    const TPoint inside = globe.Projection().LongLatToXY(20 * GU_DEGREE, 20 * GU_DEGREE).point;
+    EXPECT_EQ(globe.Picture().pixelColor(inside.X, inside.Y), QColor(Qt::lightGray));
+}
+
 TEST(GlobeCanvas, SphericalViewDrawsPolygonsWhole)
 {
     TestGlobe globe(300, 300, "TSphericalPrj");

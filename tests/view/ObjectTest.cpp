@@ -24,6 +24,15 @@ public:
         : m_globe(globe)
     {
     }
+    ~TestSource() override
+    {
+        // Each object leaves the source while it is destroyed.
+        while (!objects.empty()) {
+            TGlobeObject* object = objects.back().release();
+            objects.pop_back();
+            delete object;
+        }
+    }
     std::string ClassName() const override { return "TestSource"; }
     void LoadEnvironment(const TGXML_Element*) override { }
     std::unique_ptr<TGXML_Element> SaveEnvironment() const override { return nullptr; }
