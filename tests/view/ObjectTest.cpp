@@ -5,6 +5,7 @@
 #include "geo/GXml.h"
 #include "geo/GeoDataObject.h"
 #include "geo/GeoMath.h"
+#include "view/Colors.h"
 
 #include <gtest/gtest.h>
 
@@ -253,4 +254,50 @@ TEST(BitmapObject, TransparentColourMustBeInThePalette)
     o.SetTransparentColor(0x123456);
     EXPECT_EQ(o.TransparentIndex(), -1);
     EXPECT_EQ(o.TextureData().TransparentIndex, -1);
+}
+
+TEST(GlobeObject, DrawnWithoutAPresenter)
+{
+    TestGlobe globe(360, 180);
+    TestSource source(globe);
+    globe.BeginDraw();
+    TGlobeCanvas& canvas = globe.Canvas();
+    canvas.Brush().SetBrushAttributes(0x00FF00, TGlobeBrushStyle::bsSolid);
+    auto* box = new TGeoDataObject(&source);
+    for (auto [x, y] : { std::pair { 0, 0 }, { 40, 0 }, { 40, 40 }, { 0, 40 } })
+        box->Chains.Chain(0).Add(Deg(x, y));
+    box->SetClosed(true);
+    box->Render(globe, ALL_CLIP_STATES + TGlobeObjectStateSet { osClosed });
+    auto* point = new TGeoDataObject(&source);
+    point->SetCentroid(Deg(-90, 0));
+    point->Render(globe, TGlobeObjectStateSet { osSelected });
+    const QImage picture = globe.Picture();
+    const TPoint inside = globe.Projection().LongLatToXY(20 * GU_DEGREE, 20 * GU_DEGREE).point;
+    EXPECT_EQ(picture.pixelColor(inside.X, inside.Y), QColor(0, 255, 0));
+    // The point is a small circle in the selected pen.
+    const TPoint p = globe.Projection().LongLatToXY(-90 * GU_DEGREE, 0).point;
+    EXPECT_EQ(picture.pixelColor(p.X - 2, p.Y), QColor(Qt::red));
+    EXPECT_EQ(picture.pixelColor(p.X - 4, p.Y), QColor(Qt::white));
+}
+
+TEST(BitmapObject, RendersItsBitmapOverItsRectangle)
+{
+    TestGlobe globe(360, 180);
+    TestSource source(globe);
+    auto* chart = new TBitmapObject(&source);
+    chart->SetBMPFilename(WriteTestBitmap("chart20x10", 20, 10, [](int, int) { return 7; }));
+    chart->SetGlobeUnitsPerPixel(0, 2 * GU_DEGREE);
+    chart->SetCentroid(Deg(-40, 30));
+    globe.BeginDraw();
+    chart->Render(globe, {});
+    globe.SavePicture("bitmap-object");
+    const QImage picture = globe.canvas->Image();
+    auto at = [&](int longitude, int lat) {
+        const TPoint p = globe.Projection().LongLatToXY(longitude * GU_DEGREE, lat * GU_DEGREE).point;
+        return picture.pixelColor(p.X, p.Y);
+    };
+    EXPECT_EQ(at(-20, 20), ToQColor(TestPaletteColor(7)));
+    EXPECT_EQ(at(-45, 20), QColor(Qt::white));
+    EXPECT_EQ(at(-20, 35), QColor(Qt::white));
+    EXPECT_EQ(at(5, 20), QColor(Qt::white));
 }
