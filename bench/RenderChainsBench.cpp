@@ -40,7 +40,7 @@ const TGlobeObjectStateSet STATE
 
 void Prepare(TestGlobe& globe)
 {
-    globe.options = {};
+    globe.options = { TGlobeOption::goCache3DPoints, TGlobeOption::goDoubleBuffered };
     globe.Projection().SetXRotation(0);
     globe.BeginDraw();
     TGlobeCanvas& canvas = globe.Canvas();
