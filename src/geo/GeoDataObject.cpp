@@ -101,6 +101,7 @@ void TGeoDataObject::Assign(const TGlobeRoot& source)
     if (!from)
         return;
     Chains.SetCount(0);
+    Chains.SetStoreHeight(from->Chains.StoreHeight());
     for (int i = 0; i < from->Chains.Count(); ++i)
         Chains.AddChain(const_cast<TChainStore&>(from->Chains).Chain(i).Clone());
 }

@@ -58,6 +58,7 @@ TEST(GlobeAttribute, PenRecordAtTheCurrentVersion)
     const std::vector<uint8_t> expected { 0xFF, 0, 0, 0, 1, 3, 0, 0, 0, 3 };
     EXPECT_EQ(Record(pen), expected);
     EXPECT_TRUE(ReadRecord<TGlobePen>(expected, 1029).Equals(pen));
+    EXPECT_TRUE(ReadRecord<TGlobePen>(expected, 1024).Equals(pen));
 }
 
 TEST(GlobeAttribute, OldPenRecordsHaveByteWidthsInPixels)
@@ -79,10 +80,12 @@ TEST(GlobeAttribute, BrushRecordAndItsOldForm)
     const std::vector<uint8_t> expected { 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 8 };
     EXPECT_EQ(Record(brush), expected);
     EXPECT_TRUE(ReadRecord<TGlobeBrush>(expected, 1029).Equals(brush));
-    const TGlobeBrush old = ReadRecord<TGlobeBrush>({ 0, 0xFF, 0, 0, 6 }, 1023);
-    EXPECT_EQ(old.BrushColor(), 0x00FF00);
-    EXPECT_EQ(old.BrushBkColor(), 0x00FF00);
-    EXPECT_EQ(old.BrushStyle(), TGlobeBrushStyle::bsCross);
+    for (uint16_t version : { 768, 1023, 1024 }) {
+        const TGlobeBrush old = ReadRecord<TGlobeBrush>({ 0, 0xFF, 0, 0, 6 }, version);
+        EXPECT_EQ(old.BrushColor(), 0x00FF00);
+        EXPECT_EQ(old.BrushBkColor(), 0x00FF00);
+        EXPECT_EQ(old.BrushStyle(), TGlobeBrushStyle::bsCross);
+    }
 }
 
 TEST(GlobeAttribute, FontRecord)

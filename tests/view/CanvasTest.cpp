@@ -298,7 +298,11 @@ TEST(GlobeCanvas, SphericalViewDrawsPolygonsWhole)
     // behind the globe, which follows the rim there.
     TChainStore box = Ring({ { 160, 10 }, { -160, 10 }, { -160, 40 }, { 160, 40 } });
     globe.Canvas().RenderChains(box, TGlobeObjectStateSet { osClosed, osFace }, 1);
-    TChainStore behind = Ring({ { 170, -20 }, { -60, -20 }, { -60, -50 }, { 170, -50 } });
+    TChainStore behind;
+    for (int x = 170; x <= 300; x += 2)
+        behind.Chain(0).Add(DegreesToGeoPoint(x, -20));
+    for (int x = 300; x >= 170; x -= 2)
+        behind.Chain(0).Add(DegreesToGeoPoint(x, -50));
     globe.Canvas().Brush().SetBrushAttributes(0xFF0000, TGlobeBrushStyle::bsSolid);
     globe.Canvas().Brush().Select(globe.Canvas(), false);
     globe.Canvas().RenderChains(behind, TGlobeObjectStateSet { osClosed, osFace, osBackFace }, 1);

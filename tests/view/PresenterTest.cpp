@@ -152,6 +152,13 @@ TEST(GlobePresenter, OldRecordsKeepOrNarrowTheTitleOffset)
     EXPECT_EQ(v768.PolyPen.PenUnit(), TGlobeUnitTypes::Pixel);
     EXPECT_EQ(v768.PolyBrush.BrushBkColor(), 0x00FF00);
 
+    TPolyPresenter v1024(&globe, 0);
+    const std::vector<uint8_t> pen1024 { 0, 0, 0xFF, 0, 0, 2, 0, 0, 0, 16 };
+    ReadRecord(
+        v1024, Concat({ { 9, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF, 1, 'A', 2 }, font, pen1024, oldBrush }), 1024);
+    EXPECT_EQ(v1024.TitleOffset, -5);
+    EXPECT_EQ(v1024.PolyBrush.BrushBkColor(), 0x00FF00);
+
     TPolyPresenter v1023(&globe, 0);
     ReadRecord(v1023, Concat({ { 9, 0, 0, 0, 0xFB, 1, 'A', 2 }, font, oldPen, oldBrush }), 1023);
     EXPECT_EQ(v1023.TitleOffset, -5);
