@@ -421,6 +421,49 @@ TEST(GlobePresenter, TitleTopRightWithOffsetFive)
     EXPECT_GE(box.bottom(), at.Y - 9);
 }
 
+// Where the title lands for every alignment: horizontal -1 left of the point,
+// 0 across it, 1 right of it; vertical -1 above, 0 on the baseline, 1 below.
+TEST(GlobePresenter, TitleAlignmentTable)
+{
+    using enum TTitleAlignment;
+    struct Case {
+        TTitleAlignment alignment;
+        int horizontal, vertical;
+    };
+    const Case cases[]
+        = { { taCenter, 0, 0 }, { taLeft, -1, 0 }, { taRight, 1, 0 }, { taTopLeft, -1, -1 }, { taTop, 0, -1 },
+              { taTopRight, 1, -1 }, { taBottomLeft, -1, 1 }, { taBottom, 0, 1 }, { taBottomRight, 1, 1 } };
+    constexpr int d = 4;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.alignment));
+        TestGlobe globe(200, 100);
+        TPolyPresenter p(&globe, 0);
+        p.TitleAlignment = c.alignment;
+        p.TitleOffset = d;
+        p.TitleFont.SetFontAttributes("Arial", clBlack, 0, 0, TGlobeUnitTypes::Pixel, 14);
+        TGeoDataObject o(nullptr);
+        o.Title = "Santos";
+        o.SetCentroid(globe.Projection().XYToGeo(100, 50).point);
+        const TPoint at = globe.Projection().LongLatToXY(o.GetCentroid().Long, o.GetCentroid().Lat).point;
+        globe.BeginDraw();
+        p.RenderTitle(globe, o, {});
+        const QRect box = Inked(globe.Picture());
+        ASSERT_FALSE(box.isEmpty());
+        if (c.horizontal < 0)
+            EXPECT_LE(box.right(), at.X - d);
+        else if (c.horizontal > 0)
+            EXPECT_GE(box.left(), at.X + d);
+        else
+            EXPECT_NEAR(box.center().x(), at.X, 2);
+        if (c.vertical < 0)
+            EXPECT_LE(box.bottom(), at.Y - d);
+        else if (c.vertical > 0)
+            EXPECT_GE(box.top(), at.Y + d);
+        else
+            EXPECT_EQ(box.bottom(), at.Y - 1); // no descenders: the baseline is the bottom
+    }
+}
+
 TEST(GlobePresenter, TitlesBelowTheMinimumHeightAreNotDrawn)
 {
     TestGlobe globe(200, 100);
