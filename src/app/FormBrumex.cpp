@@ -112,6 +112,22 @@ TFormBrumex::~TFormBrumex()
 void TFormBrumex::SetWindows(const TAppWindows& windows)
 {
     m_windows = windows;
+    ConnectReceiverToSettings();
+}
+
+void TFormBrumex::ConnectReceiverToSettings()
+{
+    TFormConfig* config = m_windows.FormConfig;
+    connect(config, &TFormConfig::SerialPortChosen, this, [this](int comIndex, const QString& device) {
+        const auto port = static_cast<TCommName>(comIndex);
+        GPS.SetPort(port);
+        GPS.SetPortDevice(port, device);
+    });
+    // The network position feed answers the second query when it joins.
+    config->SetInputStateQueries([this] { return GPS.Active(); }, [] { return false; });
+    GPS.OnTickFailure = [this](TGPS*, const QString& message) {
+        QMessageBox::warning(this, QStringLiteral("Brumex"), message);
+    };
 }
 
 void TFormBrumex::CreateActions()
@@ -691,7 +707,9 @@ void TFormBrumex::GridLayersClick()
 
 void TFormBrumex::StopPositionInputs()
 {
-    // The serial receiver is made inactive and the network client disconnected.
+    if (GPS.Active())
+        GPS.SetActive(false);
+    // The network client is disconnected here when it joins the window.
 }
 
 bool TFormBrumex::CloseLayers()

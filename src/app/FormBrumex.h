@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/AppWindows.h"
+#include "gps/GPS.h"
 
 #include <QMainWindow>
 
@@ -28,6 +29,9 @@ public:
 
     void SetWindows(const TAppWindows& windows);
     const TAppWindows& Windows() const { return m_windows; }
+
+    // The serial NMEA receiver; the settings dialog chooses its port.
+    TGPS GPS;
 
     // Runs on every activation; the first one also loads the settings and
     // sets up the globe.
@@ -142,6 +146,7 @@ private:
     // Steps of the first activation and of the close that belong to the
     // receiver, the network client, the survey window, the layer tools and
     // the globe; each one is empty until its component joins the window.
+    void ConnectReceiverToSettings();
     void ApplyReceiverPort();
     void ApplyNetworkAddress();
     void FreeSurveySlots();

@@ -3,6 +3,7 @@
 #include "app/FormEdPonto.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
+#include "gps/PseudoTerminal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -286,6 +287,30 @@ TEST_F(FormBrumexTest, PointEditorCancelsTheClose)
     Windows().FormEdPonto->PointEditActive = false;
     EXPECT_TRUE(form->FormClose());
     EXPECT_EQ(Store()->value("UnMed").toInt(), 2);
+}
+
+TEST_F(FormBrumexTest, SettingsChooseTheReceiverPortAndDevice)
+{
+    Store()->setValue("PortGPS", "COM3");
+    Store()->setValue("DispCOM3", "/dev/ttyGPS");
+    form->FormActivate();
+    EXPECT_EQ(form->GPS.Port(), TCommName::cnCOM3);
+    EXPECT_EQ(form->GPS.PortDevice(TCommName::cnCOM3), "/dev/ttyGPS");
+}
+
+TEST_F(FormBrumexTest, CloseCancelledByThePointEditorStillStopsTheReceiver)
+{
+    TPseudoTerminal receiver;
+    ASSERT_TRUE(receiver.Open()) << receiver.ErrorText().toStdString();
+    form->FormActivate();
+    form->GPS.SetPortDevice(form->GPS.Port(), receiver.SlavePath());
+    form->GPS.SetActive(true);
+    ASSERT_TRUE(form->GPS.Active()) << form->GPS.OpenErrorText().toStdString();
+
+    Windows().FormEdPonto->PointEditActive = true;
+    EXPECT_FALSE(form->FormClose());
+    EXPECT_FALSE(form->GPS.Active());
+    Windows().FormEdPonto->PointEditActive = false;
 }
 
 TEST_F(FormBrumexTest, PointEditorIsActiveFromActivationUntilItCloses)
