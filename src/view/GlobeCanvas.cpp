@@ -242,14 +242,16 @@ namespace {
 
 enum ClipEdgeKind { ceTop, ceRight, ceBottom, ceLeft };
 
-// a * b / c rounded half away from zero, in 64 bits (the operands are
-// differences of device coordinates, which can exceed an int32 by a bit).
-int32_t MulDiv64(int64_t a, int64_t b, int64_t c)
+// The crossing coordinate q + a * b / c, the quotient rounded half away from
+// zero, in 64 bits (the operands are differences of device coordinates, which
+// can exceed an int32) and held within +-2^30 like every device coordinate.
+int32_t Crossing(int64_t q, int64_t a, int64_t b, int64_t c)
 {
     const int64_t n = a * b;
-    const int64_t q = n / c, r = n % c;
+    const int64_t quotient = n / c, r = n % c;
     const bool roundAway = 2 * (r < 0 ? -r : r) >= (c < 0 ? -c : c);
-    return static_cast<int32_t>(roundAway ? q + (((n < 0) != (c < 0)) ? -1 : 1) : q);
+    const int64_t offset = roundAway ? quotient + (((n < 0) != (c < 0)) ? -1 : 1) : quotient;
+    return static_cast<int32_t>(std::clamp<int64_t>(q + offset, -(int64_t { 1 } << 30), int64_t { 1 } << 30));
 }
 
 } // namespace
@@ -290,10 +292,10 @@ int TGlobeCanvas::ClipEdge(int edge, int count, bool closed, int32_t margin)
             continue;
         if (vertical)
             out[n++]
-                = { q.X + MulDiv64(int64_t { b } - q.Y, int64_t { p.X } - q.X, int64_t { p.Y } - q.Y), b };
+                = { Crossing(q.X, int64_t { b } - q.Y, int64_t { p.X } - q.X, int64_t { p.Y } - q.Y), b };
         else
             out[n++]
-                = { b, q.Y + MulDiv64(int64_t { b } - q.X, int64_t { p.Y } - q.Y, int64_t { p.X } - q.X) };
+                = { b, Crossing(q.Y, int64_t { b } - q.X, int64_t { p.Y } - q.Y, int64_t { p.X } - q.X) };
     }
     std::swap(src, dst);
     return n;
@@ -305,6 +307,9 @@ int TGlobeCanvas::ClipPoints(int count, TGlobeObjectStateSet state, int32_t marg
     if ((state.bits() & ALL_CLIP_STATES.bits()) == 0 || count <= 1)
         return count;
     const bool closed = state.contains(osClosed);
+    // A pen a zoom makes huge must not carry the crossing line out of the
+    // 32-bit range; beyond the view by this much nothing of it shows anyway.
+    margin = std::clamp(margin, -(1 << 20), 1 << 20);
     // Each pass swaps the buffers' contents, so the result always ends in
     // DevicePoints() and the scratch buffer keeps whatever came before.
     const std::pair<TGlobeObjectState, int> passes[] = { { osClipTop, ceTop }, { osClipRight, ceRight },

@@ -151,6 +151,8 @@ TEST(GlobeCanvas, ClippingAgainstTheViewEdges)
             { { -50, 50 }, { 100, 50 } } },
         { "triangle over the top", { { 50, -50 }, { 90, 50 }, { 10, 50 } }, closed, 0,
             { { 70, 0 }, { 90, 50 }, { 10, 50 }, { 30, 0 } } },
+        { "huge margins are held", { { -50, 50 }, { 50, 50 } }, open, INT32_MAX,
+            { { -(1 << 20), 50 }, { 50, 50 } } },
         { "wholly outside", { { -50, -50 }, { -10, -50 }, { -30, -10 } }, closed, 0, {} },
     };
     for (const Case& c : cases) {
