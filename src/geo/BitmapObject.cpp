@@ -1,6 +1,8 @@
 #include "geo/BitmapObject.h"
 
 #include "geo/CustomGlobe4.h"
+#include "geo/GeoMath.h"
+#include "geo/GlobeStream.h"
 
 using enum TGlobeObjectState;
 
@@ -90,4 +92,29 @@ void TBitmapObject::Assign(const TGlobeRoot& source)
     m_guPerYPixel = from->m_guPerYPixel;
     SetBMPFilename(from->m_bmpFilename);
     SetTransparentColor(from->TransparentColor());
+}
+
+void TBitmapObject::SaveToStream(TGlobeStreamWriter& writer)
+{
+    TGlobeObject::SaveToStream(writer);
+    const TGeoPoint corner = GetCentroid();
+    writer.WriteInteger(corner.Long);
+    writer.WriteInteger(corner.Lat);
+    writer.WriteInteger(m_guPerXPixel);
+    writer.WriteInteger(m_guPerYPixel);
+    writer.WriteInteger(m_transparentIndex);
+    writer.WriteShortString(m_bmpFilename);
+}
+
+void TBitmapObject::LoadFromStream(TGlobeStreamReader& reader)
+{
+    TGlobeObject::LoadFromStream(reader);
+    const int32_t longitude = reader.ReadInteger();
+    const int32_t lat = reader.ReadInteger();
+    SetCentroid(MakeGeoPoint(longitude, lat));
+    m_guPerXPixel = reader.ReadInteger();
+    m_guPerYPixel = reader.ReadInteger();
+    m_transparentIndex = reader.ReadInteger();
+    State.exclude(osValidMER);
+    SetBMPFilename(reader.ReadShortString());
 }

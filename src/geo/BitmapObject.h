@@ -30,6 +30,8 @@ public:
     void Render(TCustomGlobe4& globe, TGlobeObjectStateSet state) override;
     bool HitTest(const TGeoPoint& point, int32_t tolerance) override;
     void Assign(const TGlobeRoot& source) override;
+    void SaveToStream(TGlobeStreamWriter& writer) override;
+    void LoadFromStream(TGlobeStreamReader& reader) override;
 
 protected:
     TGlobeObject* NewInstance(TCustomObjectSource* source) const override;

@@ -2,7 +2,10 @@
 
 #include "geo/CustomGlobe4.h"
 #include "geo/DevicePoints.h"
+#include "geo/GlobeStream.h"
+#include "geo/ObjectRecord.h"
 #include "geo/ProjectionModel.h"
+#include "platform/BoundedReader.h"
 
 using enum TGlobeObjectState;
 
@@ -104,4 +107,49 @@ void TGeoDataObject::Assign(const TGlobeRoot& source)
     Chains.SetStoreHeight(from->Chains.StoreHeight());
     for (int i = 0; i < from->Chains.Count(); ++i)
         Chains.AddChain(const_cast<TChainStore&>(from->Chains).Chain(i).Clone());
+}
+
+void TGeoDataObject::SaveToStream(TGlobeStreamWriter& writer)
+{
+    const int chains = Chains.Count();
+    // The chain count has two bytes.
+    if (chains > 65535)
+        throw EGlobeException("TGeoDataObject: " + std::to_string(chains) + " chains do not fit a record");
+    SaveFlags = chains == 0 ? ofNoChains : PrepareChainForSaving(Chains.Chain(0));
+    if (chains > 1)
+        SaveFlags |= ofChainCount;
+    TGlobeObject::SaveToStream(writer);
+    if (chains == 0) {
+        writer.WriteGeoPoint(GetCentroid(), false, false);
+        return;
+    }
+    if (chains > 1)
+        writer.WriteSmallInt(static_cast<int16_t>(chains));
+    uint16_t flags = SaveFlags & CHAIN_RECORD_FLAGS;
+    for (int i = 0; i < chains; ++i) {
+        WriteChainData(writer, Chains.Chain(i), flags);
+        if (i + 1 < chains) {
+            flags = PrepareChainForSaving(Chains.Chain(i + 1));
+            writer.WriteWord(flags);
+        }
+    }
+}
+
+void TGeoDataObject::LoadFromStream(TGlobeStreamReader& reader)
+{
+    TGlobeObject::LoadFromStream(reader);
+    Chains.SetCount(0);
+    if (SaveFlags & ofNoChains) {
+        SetCentroid(reader.ReadGeoPoint((SaveFlags & ofHeights) != 0, (SaveFlags & ofMinuteGrid) != 0));
+        return;
+    }
+    const int chains = (SaveFlags & ofChainCount) ? reader.ReadWord() : 1;
+    reader.Reader().RequireElements(chains, 2, "the chain count");
+    uint16_t flags = SaveFlags & CHAIN_RECORD_FLAGS;
+    for (int i = 0; i < chains; ++i) {
+        ReadChainData(reader, Chains.Chain(i), flags);
+        if (i + 1 < chains)
+            flags = reader.ReadWord() & CHAIN_RECORD_FLAGS;
+    }
+    State.exclude(osValidMER);
 }

@@ -3,6 +3,8 @@
 #include "geo/CustomGlobe4.h"
 #include "geo/GeoMath.h"
 #include "geo/GlobeProjection.h"
+#include "geo/GlobeStream.h"
+#include "geo/ObjectRecord.h"
 
 using enum TGlobeObjectState;
 
@@ -215,4 +217,49 @@ void TGlobeObject::SetSelected(bool on)
     SetStateBit(osSelected, on);
     SelectionChanged();
     Changed();
+}
+
+void TGlobeObject::SaveToStream(TGlobeStreamWriter& writer)
+{
+    if (!Title.empty())
+        SaveFlags |= ofTitle;
+    if (ID != 0)
+        SaveFlags |= ofID;
+    if (!GUID.empty())
+        SaveFlags |= ofGUID;
+    if (ZoomMin != ZoomMax)
+        SaveFlags |= ofZoomRange;
+    if (Closed())
+        SaveFlags |= ofClosed;
+    writer.WriteWord(SaveFlags);
+    if (SaveFlags & ofTitle)
+        writer.WriteShortString(Title);
+    if (SaveFlags & ofID)
+        writer.WriteInteger(ID);
+    if (SaveFlags & ofGUID)
+        writer.WriteShortString(GUID);
+    if (SaveFlags & ofZoomRange) {
+        writer.WriteInteger(ZoomMin);
+        writer.WriteInteger(ZoomMax);
+    }
+    writer.WriteSmallInt(static_cast<int16_t>(PresenterID()));
+}
+
+void TGlobeObject::LoadFromStream(TGlobeStreamReader& reader)
+{
+    SaveFlags = reader.ReadWord();
+    if (SaveFlags & ofTitle)
+        Title = reader.ReadShortString();
+    if (SaveFlags & ofID)
+        ID = reader.ReadInteger();
+    if (SaveFlags & ofGUID)
+        GUID = reader.ReadShortString();
+    if (SaveFlags & ofZoomRange) {
+        ZoomMin = reader.ReadInteger();
+        ZoomMax = reader.ReadInteger();
+    }
+    // Quietly: the object is not in its source's list yet.
+    m_presenterID = reader.ReadSmallInt();
+    if (SaveFlags & ofClosed)
+        State.include(osClosed);
 }

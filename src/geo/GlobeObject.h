@@ -12,6 +12,8 @@
 
 class TCustomGlobe4;
 class TGlobeObject;
+class TGlobeStreamReader;
+class TGlobeStreamWriter;
 
 // Notification kinds a source sends its layers about one of its objects.
 enum TObjectNotification : int {
@@ -109,6 +111,11 @@ public:
     // PointInPolygon.
     virtual int MERHitTest(const TGeoPoint& point, int32_t tolerance);
     void Assign(const TGlobeRoot& source) override;
+    // The object record: the flags word (SaveFlags), then title, ID, GUID and
+    // zoom range when their flags say so, and the presenter. Saving only adds
+    // bits to SaveFlags; classes with more to keep write their part after it.
+    virtual void SaveToStream(TGlobeStreamWriter& writer);
+    virtual void LoadFromStream(TGlobeStreamReader& reader);
 
     bool Closed() const { return Has(TGlobeObjectState::osClosed); }
     bool Hidden() const { return Has(TGlobeObjectState::osHidden); }
