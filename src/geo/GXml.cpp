@@ -11,15 +11,6 @@
 
 namespace {
 
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
 bool HasOnlyAttributes(const TGXML_Element& e)
 {
     for (const auto& entry : e.Entries())
@@ -46,7 +37,7 @@ void WriteEntries(const TGXML_Element& e, int level, std::string& out)
         if (selfClosing)
             attributes += "/";
         const std::string indent(static_cast<size_t>(level), ' ');
-        out += indent + "<" + std::string(Trim(entry.name + attributes)) + ">\r\n";
+        out += indent + "<" + std::string(TrimSpaces(entry.name + attributes)) + ">\r\n";
         if (selfClosing)
             continue;
         WriteEntries(child, level + 1, out);
@@ -90,7 +81,8 @@ TGXML_Element::~TGXML_Element()
 
 void TGXML_Element::AddAttribute(std::string_view name, std::string_view value)
 {
-    m_entries.push_back({ EntryKind::Attribute, std::string(Trim(name)), std::string(Trim(value)), nullptr });
+    m_entries.push_back(
+        { EntryKind::Attribute, std::string(TrimSpaces(name)), std::string(TrimSpaces(value)), nullptr });
 }
 
 void TGXML_Element::AddBool(std::string_view name, bool b)
@@ -113,7 +105,7 @@ TGXML_Element* TGXML_Element::AddElement(std::string_view name, std::unique_ptr<
     if (!child)
         child = std::make_unique<TGXML_Element>();
     TGXML_Element* raw = child.get();
-    m_entries.push_back({ EntryKind::Element, std::string(Trim(name)), {}, std::move(child) });
+    m_entries.push_back({ EntryKind::Element, std::string(TrimSpaces(name)), {}, std::move(child) });
     return raw;
 }
 
@@ -147,7 +139,7 @@ std::string TGXML_Element::StringAttr(std::string_view name, std::string_view de
 int64_t TGXML_Element::IntegerAttr(std::string_view name, int64_t def) const
 {
     const std::string text = StringAttr(name, std::to_string(def));
-    std::string_view t = Trim(text);
+    std::string_view t = TrimSpaces(text);
     if (!t.empty() && t.front() == '+')
         t.remove_prefix(1);
     int64_t value = 0;
@@ -224,7 +216,7 @@ void TGXML_Document::Parse(std::string_view text)
     size_t pos = 0;
     while (pos < text.size()) {
         const size_t lt = std::min(text.find('<', pos), text.size());
-        const std::string_view content = Trim(text.substr(pos, lt - pos));
+        const std::string_view content = TrimSpaces(text.substr(pos, lt - pos));
         if (!content.empty())
             open.back()->AddText(content);
         pos = lt + 1;
@@ -242,7 +234,7 @@ void TGXML_Document::Parse(std::string_view text)
         }
         const size_t gt = std::min(text.find('>', nameEnd), text.size());
         const std::string_view tag
-            = nameEnd < gt ? Trim(text.substr(nameEnd, gt - nameEnd)) : std::string_view {};
+            = nameEnd < gt ? TrimSpaces(text.substr(nameEnd, gt - nameEnd)) : std::string_view {};
         auto child = std::make_unique<TGXML_Element>();
         ParseAttributes(tag, *child);
         TGXML_Element* raw = open.back()->AddElement(name, std::move(child));

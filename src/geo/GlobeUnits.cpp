@@ -223,6 +223,15 @@ int32_t StrToLL(std::string_view text, std::string_view format)
     return static_cast<int32_t>(negative ? -result : result);
 }
 
+std::string_view TrimSpaces(std::string_view s)
+{
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
 bool SameText(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())

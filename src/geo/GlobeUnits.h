@@ -58,6 +58,8 @@ int32_t StrToLL(std::string_view text, std::string_view format);
 
 // Equal regardless of ASCII letter case (class names, abbreviations, keys).
 bool SameText(std::string_view a, std::string_view b);
+// Without leading and trailing blanks and control characters.
+std::string_view TrimSpaces(std::string_view s);
 
 std::string IfThenStr(bool flag, const std::string& a, const std::string& b);
 // The path (8-bit text) names an existing folder.

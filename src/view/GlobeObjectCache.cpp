@@ -1,0 +1,73 @@
+#include "view/GlobeObjectCache.h"
+
+#include "geo/GlobeObject.h"
+#include "view/GlobeObjectSource.h"
+
+#include <algorithm>
+
+TGlobeObjectCache::~TGlobeObjectCache()
+{
+    m_destroying = true;
+    // Each source takes itself off the list as it goes.
+    while (!m_sources.empty())
+        delete m_sources.back();
+}
+
+int64_t TGlobeObjectCache::AddCacheMemory(int64_t bytes)
+{
+    m_total += bytes;
+    const int64_t budget = int64_t { CacheCapacity } * 1024;
+    if (CacheCapacity > 0 && m_total > budget) {
+        if (OnReduceCacheMemory)
+            OnReduceCacheMemory();
+        m_total = ReduceCache(budget - (budget * 25 + 50) / 100);
+    }
+    return m_total;
+}
+
+int64_t TGlobeObjectCache::ReduceCache(int64_t target)
+{
+    Recount();
+    std::vector<TGlobeObject*> objects;
+    for (TGlobeObjectSource* source : m_sources)
+        source->CollectDiscardable(objects);
+    std::stable_sort(objects.begin(), objects.end(),
+        [](const TGlobeObject* a, const TGlobeObject* b) { return a->AccessStamp < b->AccessStamp; });
+    for (TGlobeObject* object : objects) {
+        if (m_total < target)
+            break;
+        // The selection refers to the object itself; it stays loaded.
+        if (object->Selected())
+            continue;
+        auto* source = dynamic_cast<TGlobeObjectSource*>(object->ObjectSource());
+        if (!source)
+            continue;
+        m_total -= object->MemorySize();
+        source->ReleaseObject(object->ObjectIndex);
+    }
+    return m_total;
+}
+
+void TGlobeObjectCache::RecalcCacheMemory()
+{
+    Recount();
+    AddCacheMemory(0);
+}
+
+void TGlobeObjectCache::Recount()
+{
+    m_total = 0;
+    for (const TGlobeObjectSource* source : m_sources)
+        m_total += source->CacheMemorySize();
+}
+
+void TGlobeObjectCache::AddSource(TGlobeObjectSource& source)
+{
+    if (std::find(m_sources.begin(), m_sources.end(), &source) == m_sources.end())
+        m_sources.push_back(&source);
+}
+
+void TGlobeObjectCache::RemoveSource(TGlobeObjectSource& source)
+{
+    std::erase(m_sources, &source);
+}

@@ -1,0 +1,58 @@
+// TGlobeObjectCache: the globe's budget of loaded objects. Object sources
+// read objects on demand and count each loaded object here; when the total
+// passes the capacity the least recently used objects are turned back into
+// light data records until the total is below 75 % of the capacity. It also
+// keeps the list of the globe's object sources and frees those that no
+// layer holds when the globe goes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class TGlobeObject;
+class TGlobeObjectSource;
+
+class TGlobeObjectCache {
+public:
+    TGlobeObjectCache() = default;
+    // Frees the sources still in the list, without events.
+    ~TGlobeObjectCache();
+    TGlobeObjectCache(const TGlobeObjectCache&) = delete;
+    TGlobeObjectCache& operator=(const TGlobeObjectCache&) = delete;
+
+    // Kilobytes; 0 or less means no limit.
+    int32_t CacheCapacity = 10240;
+    // Fired when the total passes the capacity, before the cache is trimmed.
+    std::function<void()> OnReduceCacheMemory;
+
+    // Bytes of the loaded objects counted so far.
+    int64_t Total() const { return m_total; }
+    // The next use stamp; sources stamp every object they hand out.
+    int32_t NextStamp() { return ++m_stamp; }
+
+    // Adds bytes (negative to take off); over the capacity, fires
+    // OnReduceCacheMemory and trims to 75 % of it. Answers the total.
+    int64_t AddCacheMemory(int64_t bytes);
+    // Recounts, then releases the oldest discardable objects until the total
+    // is below target. Selected objects stay loaded. Answers the total.
+    int64_t ReduceCache(int64_t target);
+    // Recounts the bytes of all cached objects, then AddCacheMemory(0).
+    void RecalcCacheMemory();
+
+    void AddSource(TGlobeObjectSource& source);
+    void RemoveSource(TGlobeObjectSource& source);
+    const std::vector<TGlobeObjectSource*>& Sources() const { return m_sources; }
+
+    // From now on sources and layers going away tell the globe nothing.
+    void BeginDestruction() { m_destroying = true; }
+    bool Destroying() const { return m_destroying; }
+
+private:
+    void Recount();
+
+    int64_t m_total = 0;
+    int32_t m_stamp = 0;
+    std::vector<TGlobeObjectSource*> m_sources;
+    bool m_destroying = false;
+};
