@@ -3,9 +3,9 @@
 #include "geo/GlobeUnits.h"
 #include "platform/Cp1252.h"
 #include "platform/GlobeException.h"
+#include "platform/SaveFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <charconv>
 #include <cstdio>
 
@@ -192,12 +192,8 @@ bool TGXML_Document::LoadFromFile(const std::string& fileName)
 
 void TGXML_Document::SaveToFile(const std::string& fileName) const
 {
-    QSaveFile file(fromCp1252(fileName));
     const std::string text = AsText();
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())
-        || !file.commit())
-        throw EGlobeException("Cannot write " + fileName);
+    SaveFileAtomically(fileName, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
 std::string TGXML_Document::AsText() const

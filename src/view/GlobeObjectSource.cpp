@@ -6,13 +6,13 @@
 #include "geo/GlobeStream.h"
 #include "geo/GlobeUnits.h"
 #include "platform/BoundedReader.h"
+#include "platform/Cp1252.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
 #include "view/LayeredGlobe.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -27,7 +27,7 @@ constexpr size_t OBJECT_SUMMARY_SIZE = 16 + 4 + 1;
 
 std::string FilePart(const std::string& name)
 {
-    return QFile::encodeName(QFileInfo(QFile::decodeName(name.c_str())).fileName()).toStdString();
+    return toCp1252(QFileInfo(fromCp1252(name)).fileName());
 }
 
 std::string InFolder(const std::string& folder, const std::string& name)
@@ -489,7 +489,7 @@ std::string TGlobeObjectSource::MetaDataFileName(const std::string& dataFileName
         return metaName;
     case TSaveMetaDataLocation::smdWithExeFile:
         return InFolder(
-            QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(), FilePart(metaName));
+            toCp1252(QCoreApplication::applicationDirPath()), FilePart(metaName));
     case TSaveMetaDataLocation::smdDiscard:
         break;
     }
@@ -563,9 +563,9 @@ std::unique_ptr<TGXML_Element> TGlobeFileReader::SaveEnvironment() const
     const std::string folder = std::string(TrimSpaces(LayeredGlobe().DataDirectory()));
     if (!folder.empty()) {
         const QString relative
-            = QDir(QFile::decodeName(folder.c_str())).relativeFilePath(QFile::decodeName(name.c_str()));
+            = QDir(fromCp1252(folder)).relativeFilePath(fromCp1252(name));
         if (!relative.startsWith(".."))
-            name = QFile::encodeName(relative).toStdString();
+            name = toCp1252(relative);
     }
     e->AddAttribute("Filename", name);
     return e;

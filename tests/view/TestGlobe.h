@@ -16,11 +16,13 @@
 #include <memory>
 #include <string>
 
-class TestGlobe : public TDrawingGlobe {
+// Base is TDrawingGlobe or a globe interface built on it.
+template <typename Base> class TestGlobeOf : public Base {
 public:
     // A view of the whole world in the given model, the world fitted to the
     // canvas and the image cleared to white.
-    explicit TestGlobe(int32_t width = 360, int32_t height = 180, const std::string& model = "TCartesianPrj")
+    explicit TestGlobeOf(
+        int32_t width = 360, int32_t height = 180, const std::string& model = "TCartesianPrj")
     {
         canvas = std::make_unique<TGlobeCanvas>(this);
         projection = std::make_unique<TGlobeProjection>(*this);
@@ -29,7 +31,7 @@ public:
         projection->SetScaleFactor(0);
         globalPresenters = std::make_unique<TGlobePresenterStore>(this);
     }
-    ~TestGlobe() override { canvas->EndImageDraw(nullptr); }
+    ~TestGlobeOf() override { canvas->EndImageDraw(nullptr); }
 
     void BeginDraw() { canvas->BeginImageDraw(nullptr); }
     // Ends drawing and answers the picture.
@@ -91,6 +93,8 @@ public:
     std::unique_ptr<TGlobeProjection> projection;
     std::unique_ptr<TGlobePresenterStore> globalPresenters;
 };
+
+using TestGlobe = TestGlobeOf<TDrawingGlobe>;
 
 inline QColor PixelAt(const QImage& image, int x, int y)
 {
