@@ -17,7 +17,8 @@ int64_t TGlobeObjectCache::AddCacheMemory(int64_t bytes)
 {
     m_total += bytes;
     const int64_t budget = int64_t { CacheCapacity } * 1024;
-    if (CacheCapacity > 0 && m_total > budget) {
+    // Taking bytes off never trims: releasing objects does that.
+    if (bytes >= 0 && CacheCapacity > 0 && m_total > budget) {
         if (OnReduceCacheMemory)
             OnReduceCacheMemory();
         m_total = ReduceCache(budget - (budget * 25 + 50) / 100);
@@ -42,7 +43,7 @@ int64_t TGlobeObjectCache::ReduceCache(int64_t target)
         auto* source = dynamic_cast<TGlobeObjectSource*>(object->ObjectSource());
         if (!source)
             continue;
-        m_total -= object->MemorySize();
+        // Releasing takes the object's bytes off the total.
         source->ReleaseObject(object->ObjectIndex);
     }
     return m_total;
