@@ -13,7 +13,7 @@ TGlobeObjectCache::~TGlobeObjectCache()
         delete m_sources.back();
 }
 
-int64_t TGlobeObjectCache::AddCacheMemory(int64_t bytes)
+int64_t TGlobeObjectCache::AddCacheMemory(int64_t bytes, const TGlobeObject* keep)
 {
     m_total += bytes;
     const int64_t budget = int64_t { CacheCapacity } * 1024;
@@ -21,12 +21,12 @@ int64_t TGlobeObjectCache::AddCacheMemory(int64_t bytes)
     if (bytes >= 0 && CacheCapacity > 0 && m_total > budget) {
         if (OnReduceCacheMemory)
             OnReduceCacheMemory();
-        m_total = ReduceCache(budget - (budget * 25 + 50) / 100);
+        m_total = ReduceCache(budget - (budget * 25 + 50) / 100, keep);
     }
     return m_total;
 }
 
-int64_t TGlobeObjectCache::ReduceCache(int64_t target)
+int64_t TGlobeObjectCache::ReduceCache(int64_t target, const TGlobeObject* keep)
 {
     Recount();
     std::vector<TGlobeObject*> objects;
@@ -38,7 +38,7 @@ int64_t TGlobeObjectCache::ReduceCache(int64_t target)
         if (m_total < target)
             break;
         // The selection refers to the object itself; it stays loaded.
-        if (object->Selected())
+        if (object->Selected() || object == keep)
             continue;
         auto* source = dynamic_cast<TGlobeObjectSource*>(object->ObjectSource());
         if (!source)

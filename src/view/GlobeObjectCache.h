@@ -32,11 +32,13 @@ public:
     int32_t NextStamp() { return ++m_stamp; }
 
     // Adds bytes (negative to take off); over the capacity, fires
-    // OnReduceCacheMemory and trims to 75 % of it. Answers the total.
-    int64_t AddCacheMemory(int64_t bytes);
-    // Recounts, then releases the oldest discardable objects until the total
-    // is below target. Selected objects stay loaded. Answers the total.
-    int64_t ReduceCache(int64_t target);
+    // OnReduceCacheMemory and trims to 75 % of it, never releasing keep (the
+    // object being handed out). Answers the total.
+    int64_t AddCacheMemory(int64_t bytes, const TGlobeObject* keep = nullptr);
+    // Recounts, then releases the oldest discardable objects but keep until
+    // the total is below target. Selected objects stay loaded. Answers the
+    // total.
+    int64_t ReduceCache(int64_t target, const TGlobeObject* keep = nullptr);
     // Recounts the bytes of all cached objects, then AddCacheMemory(0).
     void RecalcCacheMemory();
 

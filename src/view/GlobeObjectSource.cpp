@@ -228,11 +228,9 @@ void TGlobeObjectSource::LoadIntoEntry(int index, TGlobeObjectData& record)
     m_globe.FireObjectCreate(*object);
     object->State.exclude(osDiscardable);
     if (!NoCache) {
-        // Stamped before it is counted, so trimming the cache never takes the
-        // object being handed out.
-        object->AccessStamp = m_cache.NextStamp();
+        // Trimming the cache never takes the object being handed out.
         object->State.include(osDiscardable);
-        m_cache.AddCacheMemory(object->MemorySize());
+        m_cache.AddCacheMemory(object->MemorySize(), object);
     }
 }
 
@@ -488,8 +486,7 @@ std::string TGlobeObjectSource::MetaDataFileName(const std::string& dataFileName
     case TSaveMetaDataLocation::smdWithDataFile:
         return metaName;
     case TSaveMetaDataLocation::smdWithExeFile:
-        return InFolder(
-            toCp1252(QCoreApplication::applicationDirPath()), FilePart(metaName));
+        return InFolder(toCp1252(QCoreApplication::applicationDirPath()), FilePart(metaName));
     case TSaveMetaDataLocation::smdDiscard:
         break;
     }
@@ -562,8 +559,7 @@ std::unique_ptr<TGXML_Element> TGlobeFileReader::SaveEnvironment() const
     std::string name = m_fileName;
     const std::string folder = std::string(TrimSpaces(LayeredGlobe().DataDirectory()));
     if (!folder.empty()) {
-        const QString relative
-            = QDir(fromCp1252(folder)).relativeFilePath(fromCp1252(name));
+        const QString relative = QDir(fromCp1252(folder)).relativeFilePath(fromCp1252(name));
         if (!relative.startsWith(".."))
             name = toCp1252(relative);
     }

@@ -400,3 +400,22 @@ TEST_F(LayerFileTest, TheCacheKeepsTheNewestObjectsWithinItsBudget)
     EXPECT_LE(g.ObjectCache().Total(), 1024);
     EXPECT_GT(reductions, 0);
 }
+
+TEST_F(LayerFileTest, AnObjectLargerThanTheCacheIsStillHandedOut)
+{
+    // Fuzzer find: the object just read was the first one trimmed away.
+    TGlobeLayer& layer = NewLayer(globe);
+    for (int k = 0; k < 2; ++k) {
+        TGeoDataObject& big = AddPolyline(layer, k);
+        for (int p = 0; p < 300; ++p)
+            big.Chains.Chain(0).Add({ p * 1000 + 7, k * 1000, 0 });
+    }
+    const std::string name = Path("big.lyr");
+    TGlobeLYRWriter(layer).WriteToFile(name);
+    LayerTestGlobe g;
+    g.ObjectCache().CacheCapacity = 1;
+    TGlobeLYRReader& reader = OpenReader(g, name);
+    EXPECT_EQ(reader.GetObject(0).Title, "line 0");
+    EXPECT_NE(dynamic_cast<TGlobeObject*>(&reader.GetObjectData(0)), nullptr);
+    EXPECT_EQ(dynamic_cast<TGlobeObject*>(&reader.GetObjectData(1)), nullptr);
+}

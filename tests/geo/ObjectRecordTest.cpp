@@ -77,7 +77,9 @@ TEST(ObjectRecord, StepsBeyondTheEscapeAreWrittenInFull)
         { "126 minutes on the grid", 126 * MINUTE, { 126, 0 } },
         { "127 minutes on the grid", 127 * MINUTE, { 0x7F, 0x7F, 0x00, 0x00, 0x00 } },
         { "-127 minutes on the grid", -127 * MINUTE, { 0x7F, 0x81, 0xFF, 0x00, 0x00 } },
-        { "40,000 off the grid", 40000, { 0x40, 0x9C, 0x00, 0x00 } },
+        { "30,000 off the grid", 30000, { 0x30, 0x75, 0x00, 0x00 } },
+        // A SmallInt cannot hold 40,000: escaped, not wrapped.
+        { "40,000 off the grid", 40000, { 0xFF, 0x7F, 0x40, 0x9C, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00 } },
         { "40,000,000 off the grid", 40000000,
             { 0xFF, 0x7F, 0x00, 0x5A, 0x62, 0x02, 0x01, 0x00, 0x00, 0x00 } },
     };
