@@ -180,6 +180,40 @@ TEST_F(LayerTest, TinyObjectsAreOneGreyPixelAndHiddenPresentersHideTheirObjects)
     EXPECT_NE(hidden.pixelColor(inside.point.X, inside.point.Y), QColor(Qt::red));
 }
 
+TEST_F(LayerTest, RendersThroughPresentersWithTitles)
+{
+    LayerTestGlobe big(720, 360);
+    TGlobeLayer& layer = big.store->CreateLayer("TGlobeLayer");
+    auto polygon = std::make_unique<TPolygonPresenter>(&big, 1);
+    polygon->PolyBrush.SetBrushColor(0x00C000);
+    polygon->PolyPen.SetPenColor(0x004000);
+    polygon->TitleAlignment = TTitleAlignment::taCenter;
+    polygon->TitleFont.SetFontSize(12);
+    layer.Presenters().Add(std::move(polygon));
+    auto line = std::make_unique<TPolylinePresenter>(&big, 2);
+    line->PolyPen.SetPenColor(0xFF0000);
+    line->PolyPen.SetPenWidth(3);
+    layer.Presenters().Add(std::move(line));
+    auto* area = new TGeoDataObject(&layer.ObjectSource());
+    for (const auto& [x, y] : { std::pair { -60, -30 }, { 0, -40 }, { 20, 10 }, { -40, 40 } })
+        area->Chains.Chain(0).Add(Degrees(x, y));
+    area->Title = "Mata";
+    area->SetPresenterID(1);
+    auto* river = new TGeoDataObject(&layer.ObjectSource());
+    for (int x = 40; x <= 160; x += 20)
+        river->Chains.Chain(0).Add(Degrees(x, (x / 20) % 2 ? 20 : -20));
+    river->SetPresenterID(2);
+    big.BeginDraw();
+    layer.Render();
+    const QImage picture = big.Picture();
+    big.canvas->BeginImageDraw(nullptr);
+    big.SavePicture("layer-presenters-titles");
+    const TProjectedPoint inside = big.Projection().GeoToXY(Degrees(-20, -20));
+    EXPECT_EQ(picture.pixelColor(inside.point.X, inside.point.Y), QColor(0, 0xC0, 0));
+    const TProjectedPoint onLine = big.Projection().GeoToXY(Degrees(40, -20));
+    EXPECT_EQ(picture.pixelColor(onLine.point.X, onLine.point.Y), QColor(0, 0, 0xFF));
+}
+
 TEST_F(LayerTest, RenderingStopsAtTheNextCheckWhenInterrupted)
 {
     TGlobeLayer& layer = NewLayer();
