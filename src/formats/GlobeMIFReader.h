@@ -1,0 +1,80 @@
+// The MapInfo interchange reader: an object source over a ".MIF" file of a
+// longitude/latitude table, with the ".MID" file beside it giving each object
+// its title (the whole attribute line). Objects are read on demand from the
+// line where they start; the pen, brush and font written in the file become
+// presenters of the source, shared by all objects drawn alike. A metadata
+// file (".md") keeps the object summaries, the header and the index.
+#pragma once
+
+#include "formats/MIFParser.h"
+#include "view/GlobeAttribute.h"
+#include "view/GlobeObjectSource.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TMemoryMapStream;
+
+// Registers TGlobeMIFReader by name (idempotent).
+void RegisterMIFReader();
+
+class TGlobeMIFReader : public TGlobeFileReader {
+public:
+    explicit TGlobeMIFReader(TLayeredGlobe& globe);
+    ~TGlobeMIFReader() override;
+    std::string ClassName() const override { return "TGlobeMIFReader"; }
+
+    // As read from the header (or the metadata file).
+    std::string MIFCoordSys;
+    std::string MIDDelimiter = "\t";
+    // "name=type" per MID column.
+    std::vector<std::string> MIDColumnNames;
+    // Kept and saved; the whole MID line is the title.
+    int32_t TitleColumn = 0;
+    int32_t MIFVersion() const { return m_version; }
+    // MIF objects read since creation (the metadata file spares them).
+    int64_t RecordsRead() const { return m_recordsRead; }
+
+    // False when FileName names no file.
+    bool Open() override;
+    bool Close() override;
+    bool ReadHeader(TBoundedReader& stream) override;
+    bool IndexNextObject(TBoundedReader& stream, int index) override;
+    // Reads the style lines when the object is new, which makes or finds its
+    // presenter.
+    std::unique_ptr<TGlobeObject> LoadObject(int index, bool isNew) override;
+    void RemoveObject(TGlobeObject& object) override;
+    void MoveObject(int from, int to) override;
+    // Writes the metadata file unless a current one exists.
+    void SaveMetaData() override;
+    void LoadMetaData() override;
+
+    // Loading also opens the source.
+    void LoadEnvironment(const TGXML_Element* element) override;
+    std::unique_ptr<TGXML_Element> SaveEnvironment() const override;
+
+private:
+    void Release();
+    void ResetWorkingStyle();
+    void ReadMetaData(TBoundedReader& bytes);
+    void ApplyStyle(const TMIFStyle& style);
+    void SetTextFont(const TMIFObject& text);
+    int32_t PointPresenter(bool withTitleFont);
+    template <typename Presenter> int32_t PolyPresenter();
+    std::unique_ptr<TGlobeObject> NewObject(const TMIFObject& mif, bool readStyle);
+
+    std::unique_ptr<TMemoryMapStream> m_mifMap;
+    std::unique_ptr<TMemoryMapStream> m_midMap;
+    std::unique_ptr<TMIFParser> m_parser;
+    std::vector<TMIFIndexEntry> m_index;
+    int32_t m_version = 0;
+    bool m_metaDataLoaded = false;
+    int64_t m_recordsRead = 0;
+    // The style in force: each object's style lines change only what they name.
+    TGlobePen m_pen;
+    TGlobeBrush m_brush;
+    TGlobeFont m_symbolFont;
+    TGlobeFont m_textFont;
+};
