@@ -366,7 +366,9 @@ void TGlobeMIFReader::ReadMetaData(TBoundedReader& bytes)
         entry.MIDPosition = static_cast<size_t>(midPosition);
     }
     m_version = version;
-    TitleColumn = titleColumn;
+    // As for shapefiles, a column the user chose wins over the stored one.
+    if (TitleColumn == 0)
+        TitleColumn = titleColumn;
     MIDDelimiter = std::move(delimiter);
     MIFCoordSys = std::move(coordSys);
     MIDColumnNames = std::move(columns);
