@@ -419,3 +419,48 @@ TEST_F(LayerFileTest, AnObjectLargerThanTheCacheIsStillHandedOut)
     EXPECT_NE(dynamic_cast<TGlobeObject*>(&reader.GetObjectData(0)), nullptr);
     EXPECT_EQ(dynamic_cast<TGlobeObject*>(&reader.GetObjectData(1)), nullptr);
 }
+
+TEST_F(LayerFileTest, ScanningReportsProgressAndDiscardedObjectsAreReadAgain)
+{
+    TGlobeLayer& layer = NewLayer(globe);
+    for (int k = 0; k < 300; ++k)
+        AddPolyline(layer, k);
+    const std::string name = Path("progress.lyr");
+    TGlobeLYRWriter(layer).WriteToFile(name);
+    LayerTestGlobe g;
+    TGlobeLYRReader& reader = OpenReader(g, name);
+    ASSERT_EQ(g.progress.size(), 3u);
+    EXPECT_EQ(g.progress[0], std::pair(TProgressMessage::pmStart, std::string("Mapping")));
+    EXPECT_EQ(g.progress[1].first, TProgressMessage::pmPercent);
+    EXPECT_EQ(g.progress[2], std::pair(TProgressMessage::pmEnd, std::string("Finished")));
+
+    reader.GetObject(7).SetSelected(true);
+    reader.DiscardObjects();
+    EXPECT_EQ(reader.CacheMemorySize(), 0);
+    EXPECT_EQ(g.ObjectCache().Total(), 0);
+    EXPECT_FALSE(reader.GetObjectState(7).contains(osSelected));
+    EXPECT_EQ(reader.GetObject(7).Title, "line 7");
+    EXPECT_EQ(reader.GetObject(299).ID, 299);
+}
+
+TEST_F(LayerFileTest, MetaDataLayout)
+{
+    TGlobeLayer& layer = NewLayer(globe);
+    AddPolyline(layer, 0).SetClosed(true);
+    AddPolyline(layer, 1);
+    const std::string name = Path("layout.lyr");
+    TGlobeLYRWriter(layer).WriteToFile(name);
+    LayerTestGlobe g;
+    OpenReader(g, name);
+    const Bytes meta = ReadFile(name + ".md");
+    ASSERT_EQ(meta.size(), 2u + 4 + 4 + 2 * 21 + 4 + 15 + 4 + 2 * 5);
+    EXPECT_EQ(Bytes(meta.begin(), meta.begin() + 10), (Bytes { 0x03, 0x01, 0, 0, 0, 0, 2, 0, 0, 0 }));
+    EXPECT_EQ(meta[30], 'T');
+    EXPECT_EQ(meta[51], 'F');
+    EXPECT_EQ(Bytes(meta.begin() + 52, meta.begin() + 57), (Bytes { 1, 0, 0, 0, 14 }));
+    const size_t index = 52 + 4 + 15;
+    EXPECT_EQ(Bytes(meta.begin() + static_cast<std::ptrdiff_t>(index), meta.end() - 5),
+        (Bytes { 2, 0, 0, 0, 0, 37, 0, 0, 0 }));
+    EXPECT_EQ(meta[meta.size() - 5], 0);
+    EXPECT_GT(meta[meta.size() - 4], 37);
+}
