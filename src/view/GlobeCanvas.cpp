@@ -400,7 +400,9 @@ void TGlobeCanvas::RenderSplitChain(TPointStore& chain, TGlobeObjectStateSet sta
             const TGeoPoint r = i == 0 ? start : chain.Point(i - 1);
             const long double ratio
                 = static_cast<long double>(LongSpan(seam, p.Long)) / LongSpan(r.Long, p.Long);
-            const int32_t lat = p.Lat + Rnd(ratio * (int64_t { r.Lat } - p.Lat));
+            // Wraps like the rest of the geometry for latitudes no file should hold.
+            const auto lat
+                = static_cast<int32_t>(p.Lat + int64_t { Rnd(ratio * (int64_t { r.Lat } - p.Lat)) });
             pieces.Chain(k).Add(MakeGeoPointH(int64_t { seam } - 2 * e, lat, p.Height));
             ++k;
             pieces.Chain(k).Add(MakeGeoPoint(int64_t { seam } + 2 * e, lat));

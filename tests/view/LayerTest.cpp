@@ -375,3 +375,21 @@ TEST_F(LayerTest, EnvironmentKeepsLayerValuesAndPresenters)
     EXPECT_EQ(copy.AttachedSource(), back.AttachedSource());
     EXPECT_EQ(copy.ZoomMax(), 500);
 }
+
+TEST_F(LayerTest, ImpossibleLatitudesCrossingTheSeamDrawWithoutFault)
+{
+    // Fuzzer find: latitudes far beyond the poles overflowed the seam split.
+    TGlobeLayer& layer = NewLayer();
+    const int32_t lats[] = { -2147483647, -1740174848, 2000000000, 2147483647 };
+    for (const int32_t a : lats)
+        for (const int32_t b : lats) {
+            auto* object = new TGeoDataObject(&layer.ObjectSource());
+            object->Chains.Chain(0).Add({ 179 * GU_DEGREE, a, 0 });
+            object->Chains.Chain(0).Add({ -100 * GU_DEGREE, b, 0 });
+            object->Chains.Chain(0).Add({ 100 * GU_DEGREE, a, 0 });
+            object->SetClosed(a < b);
+        }
+    globe.BeginDraw();
+    layer.Render();
+    EXPECT_EQ(globe.Picture().width(), 360);
+}
