@@ -12,9 +12,11 @@
 #include "view/Colors.h"
 #include "view/DayNight.h"
 #include "view/GlobeCanvas.h"
+#include "view/GlobeLayer.h"
+#include "view/GlobeLayerStore.h"
+#include "view/GlobeObjectSource.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPaintDevice>
@@ -76,11 +78,6 @@ bool FileExists(const std::string& name)
     return !name.empty() && info.exists() && info.isFile();
 }
 
-int64_t NowMs()
-{
-    return QDateTime::currentMSecsSinceEpoch();
-}
-
 } // namespace
 
 TGlobe4::TGlobe4(QWidget* parent)
@@ -92,6 +89,7 @@ TGlobe4::TGlobe4(QWidget* parent)
     viewport()->setMouseTracking(true);
     resize(150, 150);
     m_canvas = std::make_unique<TGlobeCanvas>(this);
+    m_layerStore = std::make_unique<TGlobeLayerStore>(*this);
     m_projection = std::make_unique<TGlobeProjection>(*this);
     m_texture = std::make_unique<TTextureData>();
     SelectedPenValue = QPen(ToQColor(clRed), 0);
@@ -101,6 +99,10 @@ TGlobe4::TGlobe4(QWidget* parent)
     GraticulePen = QPen(ToQColor(clSilver), 0);
     setFont(QFont(QStringLiteral("Arial"), 9));
     SetGlobeFileVersion(1029);
+    ObjectCache().OnReduceCacheMemory = [this] {
+        if (OnReduceCacheMemory)
+            OnReduceCacheMemory(this);
+    };
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
         [this](int action) { ScrollAction(Qt::Horizontal, action); });
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -110,7 +112,9 @@ TGlobe4::TGlobe4(QWidget* parent)
 
 TGlobe4::~TGlobe4()
 {
+    ObjectCache().BeginDestruction();
     m_canvas->AttachDC(nullptr);
+    m_layerStore.reset();
 }
 
 // --- Properties ------------------------------------------------------------------
@@ -238,6 +242,78 @@ void TGlobe4::SetDataDirectory(const std::string& directory)
         m_dataDirectory += '/';
     if (!DirectoryExists(m_dataDirectory) && OnDirectoryNotFound)
         OnDirectoryNotFound(this, m_dataDirectory);
+}
+
+// --- Events of the layers, sources and objects ------------------------------------------
+
+TGlobePresenterStore* TGlobe4::GlobalPresenters() const
+{
+    return m_layerStore ? &m_layerStore->GlobalPresenters() : nullptr;
+}
+
+void TGlobe4::Notify(TGlobeNotification kind, TGlobeRoot* item)
+{
+    if (!m_layerStore)
+        return;
+    const bool destroying = ObjectCache().Destroying();
+    const auto fire = [this](const auto& event, auto* argument) {
+        if (event && argument)
+            event(this, argument);
+    };
+    switch (kind) {
+    case TGlobeNotification::gnLayerCreated:
+        fire(OnLayerCreate, dynamic_cast<TGlobeLayer*>(item));
+        break;
+    case TGlobeNotification::gnLayerFreed:
+        fire(OnLayerFree, dynamic_cast<TGlobeLayer*>(item));
+        break;
+    case TGlobeNotification::gnSourceCreated:
+        if (!destroying)
+            fire(OnObjectSourceCreate, dynamic_cast<TGlobeObjectSource*>(item));
+        break;
+    case TGlobeNotification::gnSourceActiveChanged:
+        if (!destroying)
+            fire(OnObjectSourceActiveChange, dynamic_cast<TGlobeObjectSource*>(item));
+        break;
+    case TGlobeNotification::gnSourceFreed:
+        if (!destroying)
+            fire(OnObjectSourceFree, dynamic_cast<TGlobeObjectSource*>(item));
+        break;
+    case TGlobeNotification::gnObjectFreed:
+        fire(OnObjectFree, dynamic_cast<TGlobeObject*>(item));
+        break;
+    case TGlobeNotification::gnObjectSelectChanged:
+        fire(OnObjectSelectChange, dynamic_cast<TGlobeObject*>(item));
+        break;
+    }
+    Redraw();
+}
+
+void TGlobe4::Invalidate()
+{
+    viewport()->update();
+}
+
+bool TGlobe4::FireObjectRender(TGlobeObject& object, TGlobeObjectStateSet state)
+{
+    if (!OnObjectRender)
+        return false;
+    OnObjectRender(this, object, state);
+    return true;
+}
+
+void TGlobe4::FireObjectCreate(TGlobeObject& object)
+{
+    if (OnObjectCreate)
+        OnObjectCreate(this, &object);
+}
+
+void TGlobe4::CenterOnObject(TGlobeObject* object)
+{
+    if (!object)
+        return;
+    const TMER mer = object->GetMER();
+    CenterOn(mer.Left + mer.Width / 2, mer.Bottom + mer.Height / 2);
 }
 
 // --- Events of the projection ---------------------------------------------------------
@@ -501,6 +577,7 @@ std::string TGlobe4::FindDataFile(const std::string& name)
 void TGlobe4::ClearGlobe()
 {
     m_environmentFile.clear();
+    m_layerStore->Clear();
     Redraw();
 }
 
@@ -526,6 +603,7 @@ void TGlobe4::LoadEnvironment(const TGXML_Element* element)
     SetMaxTextHeight(static_cast<int32_t>(element->IntegerAttr("MaxTextHeight", MaxTextHeight())));
     SetMinTextHeight(static_cast<int32_t>(element->IntegerAttr("MinTextHeight", MinTextHeight())));
     m_projection->LoadEnvironment(element->ChildElement("Projection"));
+    m_layerStore->LoadEnvironment(element->ChildElement("LayerStore"));
     UpdateScrollBars();
 }
 
@@ -539,6 +617,7 @@ void TGlobe4::SaveEnvironmentToFile(const std::string& fileName)
     globe->AddInteger("MaxTextHeight", MaxTextHeight());
     globe->AddInteger("MinTextHeight", MinTextHeight());
     globe->AddElement("Projection", m_projection->SaveEnvironment());
+    globe->AddElement("LayerStore", m_layerStore->SaveEnvironment());
     document.Root().AddElement("TGlobe", std::move(globe));
     if (OnSaveEnvironment)
         OnSaveEnvironment(this, document);
@@ -600,7 +679,10 @@ void TGlobe4::RenderForeground()
         RenderGraticule();
 }
 
-void TGlobe4::RenderLayers(bool) { }
+void TGlobe4::RenderLayers(bool animated)
+{
+    m_layerStore->RenderLayers(animated);
+}
 
 void TGlobe4::RenderPicture()
 {
@@ -619,7 +701,7 @@ void TGlobe4::paintEvent(QPaintEvent*)
         return;
     QPainter window(viewport());
     const bool buffered = m_options.contains(TGlobeOption::goDoubleBuffered);
-    if (m_progressiveRendering || (m_stale && buffered && PeriodicUpdateTime >= 1)) {
+    if (m_progressiveRendering || (m_stale && buffered && m_periodicUpdateTime >= 1)) {
         // The picture is being drawn outside the paint so that it can be
         // shown while it grows; meanwhile the window shows the image as is.
         window.drawImage(0, 0, m_canvas->Image());
@@ -664,6 +746,8 @@ void TGlobe4::FinishPaint(QPainter& window)
             globe.m_painting = false;
             if (globe.m_interrupted)
                 globe.Redraw();
+            else
+                globe.ObjectCache().RecalcCacheMemory();
         }
     } done { *this };
     if (m_options.contains(TGlobeOption::goDoubleBuffered)) {
@@ -689,7 +773,6 @@ void TGlobe4::RenderProgressively()
     m_progressiveRendering = true;
     m_painting = true;
     m_interrupted = false;
-    m_progressDeadline = NowMs() + PeriodicUpdateTime;
     m_canvas->BeginImageDraw(nullptr);
     m_canvas->ResetDrawState();
     struct Done {
@@ -710,12 +793,10 @@ void TGlobe4::RenderProgressively()
     viewport()->repaint();
 }
 
-void TGlobe4::ShowProgress()
+void TGlobe4::ShowPictureSoFar()
 {
-    if (!m_progressiveRendering || PeriodicUpdateTime < 1 || NowMs() < m_progressDeadline)
-        return;
-    viewport()->repaint();
-    m_progressDeadline = NowMs() + PeriodicUpdateTime;
+    if (m_progressiveRendering)
+        viewport()->repaint();
 }
 
 void TGlobe4::DrawZoomRectangle(QPainter& window) const
@@ -839,8 +920,23 @@ void TGlobe4::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, Q
     if (m_zoomRectangleActive)
         EndZoomRectangle();
     m_rotating = false;
+    SelectAt(button, modifiers, at);
     if (OnMouseUp)
         OnMouseUp(this, button, modifiers, at.x(), at.y());
+}
+
+void TGlobe4::SelectAt(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at)
+{
+    TGlobeObject* object = m_layerStore->ObjectAtXY(at.x(), at.y());
+    const bool selectButton = SameButton(button, MouseSelectButton);
+    if (!HasModifier(modifiers) && selectButton)
+        m_layerStore->SelectObject(object);
+    if (!object)
+        return;
+    if (m_options.contains(TGlobeOption::goMultiSelect) && (modifiers & Qt::ControlModifier) && selectButton)
+        object->SetSelected(!object->Selected());
+    if (button == Qt::LeftButton && OnObjectClick)
+        OnObjectClick(this, object);
 }
 
 void TGlobe4::enterEvent(QEnterEvent* event)

@@ -8,8 +8,8 @@
 
 #include "geo/GlobeTypes.h"
 #include "geo/GlobeUnits.h"
-#include "view/DrawingGlobe.h"
 #include "view/GlobeAttribute.h"
+#include "view/LayeredGlobe.h"
 
 #include <QAbstractScrollArea>
 #include <QBrush>
@@ -25,6 +25,10 @@
 class QPainter;
 class TGlobe4;
 class TGlobeCanvas;
+class TGlobeLayer;
+class TGlobeLayerStore;
+class TGlobeObject;
+class TGlobeObjectSource;
 class TGlobeProjection;
 class TGXML_Document;
 class TTextureData;
@@ -53,11 +57,16 @@ using TGlobeMouseEvent
 using TGlobeMouseMoveEvent = std::function<void(TGlobe4* sender, Qt::KeyboardModifiers, int x, int y)>;
 using TGlobeProgressEvent
     = std::function<void(TGlobe4* sender, TProgressMessage type, const std::string& text, bool& abort)>;
+using TGlobeLayerNotifyEvent = std::function<void(TGlobe4* sender, TGlobeLayer* layer)>;
+using TGlobeSourceNotifyEvent = std::function<void(TGlobe4* sender, TGlobeObjectSource* source)>;
+using TGlobeObjectNotifyEvent = std::function<void(TGlobe4* sender, TGlobeObject* object)>;
+using TGlobeObjectRenderEvent
+    = std::function<void(TGlobe4* sender, TGlobeObject& object, TGlobeObjectStateSet state)>;
 using TGlobeEnvironmentEvent = std::function<void(TGlobe4* sender, TGXML_Document& document)>;
 using TGlobeDirectoryNotFound = std::function<void(TGlobe4* sender, std::string& directory)>;
 using TGlobeFileNotFound = std::function<void(TGlobe4* sender, std::string& fileName, bool& tryFileName)>;
 
-class TGlobe4 : public QAbstractScrollArea, public TDrawingGlobe {
+class TGlobe4 : public QAbstractScrollArea, public TLayeredGlobe {
 public:
     explicit TGlobe4(QWidget* parent = nullptr);
     ~TGlobe4() override;
@@ -75,7 +84,9 @@ public:
     // Loads a 256-colour bitmap; the name becomes empty when none loads.
     void SetSurfaceTextureName(const std::string& name);
     void SetGlobeOptions(TGlobeOptionsSet options);
-    int32_t CacheCapacity = 10240;
+    // Kilobytes of loaded objects; 0 or less means no limit.
+    int32_t CacheCapacity() const { return ObjectCache().CacheCapacity; }
+    void SetCacheCapacity(int32_t kilobytes) { ObjectCache().CacheCapacity = kilobytes; }
     // Values outside 0 <= v < 90 (latitude) or 0 <= v < 180 are ignored.
     void SetGraticuleLatitudeStep(int32_t degrees);
     void SetGraticuleLongitudeStep(int32_t degrees);
@@ -91,7 +102,8 @@ public:
     QBrush TransparentBrushValue;
     void SetMinTextHeight(int32_t pixels);
     void SetMaxTextHeight(int32_t pixels);
-    int32_t PeriodicUpdateTime = 0;
+    void SetPeriodicUpdateTime(int32_t ms) { m_periodicUpdateTime = ms; }
+    void SetSaveMetaDataLocation(TSaveMetaDataLocation location) { m_saveMetaDataLocation = location; }
     TScrollStyle ScrollBars() const { return m_scrollBars; }
     void SetScrollBars(TScrollStyle style);
     // Trimmed, with a "/" appended; a missing folder fires OnDirectoryNotFound.
@@ -108,6 +120,16 @@ public:
     TGlobeChangeEvent OnZoomed;
     TGlobeChangeEvent OnPanned;
     TGlobeNotifyEvent OnReduceCacheMemory;
+    TGlobeLayerNotifyEvent OnLayerCreate;
+    TGlobeLayerNotifyEvent OnLayerFree;
+    TGlobeSourceNotifyEvent OnObjectSourceCreate;
+    TGlobeSourceNotifyEvent OnObjectSourceActiveChange;
+    TGlobeSourceNotifyEvent OnObjectSourceFree;
+    TGlobeObjectNotifyEvent OnObjectCreate;
+    TGlobeObjectNotifyEvent OnObjectFree;
+    TGlobeObjectNotifyEvent OnObjectSelectChange;
+    TGlobeObjectNotifyEvent OnObjectClick;
+    TGlobeObjectRenderEvent OnObjectRender;
     TGlobeProgressEvent OnProgress;
     TGlobeEnvironmentEvent OnLoadEnvironment;
     TGlobeEnvironmentEvent OnSaveEnvironment;
@@ -129,24 +151,20 @@ public:
     void ZoomToRect(int32_t x, int32_t y, int32_t width, int32_t height) override;
     // Moves the view by GlobeUnits of the projected plane.
     void Pan(int32_t dx, int32_t dy);
-    bool Interrupted() const { return m_interrupted; }
-    // Fires OnProgress and answers whether its handler asked to abort.
-    bool Progress(TProgressMessage type, const std::string& text);
-    // During a long redraw: shows the picture drawn so far once
-    // PeriodicUpdateTime has passed since the last time.
-    void ShowProgress();
     // Draws the globe on another device at its resolution; the window's view
     // is left as it was.
     void RenderToCanvas(QPainter& target, const QRect& rect, bool buffered);
     void RenderBackground();
     void RenderGraticule();
     void RenderForeground();
-    // The layers of one pass; the layer store draws them once it exists.
+    // The layers of one pass (animated or not), bottom up.
     void RenderLayers(bool animated);
+    // Centres the view on the middle of the object's rectangle.
+    void CenterOnObject(TGlobeObject* object);
     TGlobeViewState GetViewState() const;
     void SetViewState(const TGlobeViewState& state);
     void SaveEnvironmentToFile(const std::string& fileName);
-    // Empties EnvironmentFile.
+    // Empties EnvironmentFile and frees every layer.
     void ClearGlobe();
 
     // --- Drawing services (current platform pen, brush and font) ---------------
@@ -185,8 +203,20 @@ public:
     // Scaled by the canvas's OutputPPI / ScreenPPI.
     int32_t MinTextHeight() const override;
     int32_t MaxTextHeight() const override;
-    TGlobePresenterStore* GlobalPresenters() const override { return nullptr; }
+    TGlobePresenterStore* GlobalPresenters() const override;
     std::string DataDirectory() const override { return m_dataDirectory; }
+    TGlobeLayerStore* LayerStore() const override { return m_layerStore.get(); }
+    void Notify(TGlobeNotification kind, TGlobeRoot* item) override;
+    void Invalidate() override;
+    bool Interrupted() const override { return m_interrupted; }
+    int32_t PeriodicUpdateTime() const override { return m_periodicUpdateTime; }
+    // Shows the picture drawn so far while a long redraw runs outside a paint.
+    void ShowPictureSoFar() override;
+    bool FireObjectRender(TGlobeObject& object, TGlobeObjectStateSet state) override;
+    void FireObjectCreate(TGlobeObject& object) override;
+    // Fires OnProgress and answers whether its handler asked to abort.
+    bool Progress(TProgressMessage type, const std::string& text) override;
+    TSaveMetaDataLocation SaveMetaDataLocation() const override { return m_saveMetaDataLocation; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -208,6 +238,7 @@ private:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, bool doubleClick, QPoint at);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
     void EndZoomRectangle();
+    void SelectAt(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint at);
     void ScrollAction(Qt::Orientation orientation, int action);
     void UpdateVerticalScrollBar();
     void UpdateHorizontalScrollBar();
@@ -218,6 +249,7 @@ private:
 
     // Declared in creation order: the projection reads the canvas size.
     std::unique_ptr<TGlobeCanvas> m_canvas;
+    std::unique_ptr<TGlobeLayerStore> m_layerStore;
     std::unique_ptr<TGlobeProjection> m_projection;
     std::unique_ptr<TTextureData> m_texture;
     TGlobeFont m_textFont;
@@ -236,6 +268,8 @@ private:
     TGraticuleDraw m_graticuleDrawMode = TGraticuleDraw::gdBehind;
     std::string m_dataDirectory;
     std::string m_environmentFile;
+    int32_t m_periodicUpdateTime = 0;
+    TSaveMetaDataLocation m_saveMetaDataLocation = TSaveMetaDataLocation::smdInDataDirectory;
 
     bool m_stale = true;
     bool m_painting = false;
@@ -243,7 +277,6 @@ private:
     bool m_renderingToCanvas = false;
     bool m_progressivePending = false;
     bool m_progressiveRendering = false;
-    int64_t m_progressDeadline = 0;
 
     bool m_rotating = false;
     TGeoPoint m_rotateAnchor;

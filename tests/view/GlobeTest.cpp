@@ -54,7 +54,7 @@ QColor Aqua()
 
 TEST_F(GlobeWidgetTest, DefaultsOfTheControl)
 {
-    EXPECT_EQ(globe.CacheCapacity, 10240);
+    EXPECT_EQ(globe.CacheCapacity(), 10240);
     EXPECT_EQ(globe.GlobeOptions(),
         (TGlobeOptionsSet { TGlobeOption::goCache3DPoints, TGlobeOption::goDoubleBuffered }));
     EXPECT_EQ(globe.GraticuleDrawMode(), TGraticuleDraw::gdBehind);
