@@ -2,7 +2,7 @@
 // format conversion, NMEA decoding and replay).
 #include "ToolCommand.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <cstdio>
 #include <exception>
 
@@ -22,10 +22,11 @@ static int printUsage(std::FILE* out)
 
 int main(int argc, char** argv)
 {
-    // Rendering needs fonts and images but never a display.
+    // Rendering needs fonts, images and the globe control (a widget), but
+    // never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
 
     if (argc < 2)
         return printUsage(stderr);
