@@ -1,0 +1,184 @@
+// brumex-tool render: draws a layer file (.lyr, .shp, .mif) or an environment
+// document into a PNG picture of a given size, projection, centre and scale,
+// without a display. Map pictures for users, and the pictures our tests read.
+#include "ToolCommand.h"
+
+#include "formats/GlobeLYRReader.h"
+#include "geo/GeoMath.h"
+#include "geo/GlobeProjection.h"
+#include "geo/GlobeUnits.h"
+#include "view/Globe4.h"
+#include "view/GlobeLayerStore.h"
+#include "view/GlobeUtils.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+#include <array>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+const char* const USAGE
+    = "  render INPUT OUTPUT.png [--size WxH] [--projection TSphericalPrj|TCartesianPrj|TMercatorPrj]\n"
+      "         [--center LONG,LAT] [--altitude NM | --scale PIXELS_PER_GU] [--rotation X,Y,Z]\n"
+      "         [--graticule none|behind|front] [--transparent]\n"
+      "      INPUT is a layer file (.lyr, .shp, .mif) or an environment document";
+
+struct TRenderOptions {
+    std::string input;
+    std::string output;
+    int width = 1024;
+    int height = 768;
+    std::string projection;
+    std::optional<std::pair<long double, long double>> centre;
+    std::optional<long double> altitudeNM;
+    std::optional<long double> scale;
+    std::optional<std::array<long double, 3>> rotation;
+    std::optional<TGraticuleDraw> graticule;
+    bool transparent = false;
+};
+
+std::vector<long double> Numbers(
+    const std::string& text, char separator, size_t count, const std::string& option)
+{
+    std::vector<long double> values;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find(separator, start);
+        values.push_back(StrToExtended(text.substr(start, end - start)));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    if (values.size() != count)
+        throw std::invalid_argument(option + " needs " + std::to_string(count) + " numbers");
+    return values;
+}
+
+TGraticuleDraw GraticuleMode(const std::string& text)
+{
+    if (text == "none")
+        return TGraticuleDraw::gdNone;
+    if (text == "behind")
+        return TGraticuleDraw::gdBehind;
+    if (text == "front")
+        return TGraticuleDraw::gdInFront;
+    throw std::invalid_argument("--graticule takes none, behind or front");
+}
+
+TRenderOptions ParseOptions(const std::vector<std::string>& args)
+{
+    TRenderOptions o;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw std::invalid_argument(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "--size") {
+            const std::vector<long double> size = Numbers(value(), 'x', 2, a);
+            o.width = static_cast<int>(size[0]);
+            o.height = static_cast<int>(size[1]);
+            if (o.width < 1 || o.height < 1 || o.width > 20000 || o.height > 20000)
+                throw std::invalid_argument("--size must lie between 1x1 and 20000x20000");
+        } else if (a == "--projection")
+            o.projection = value();
+        else if (a == "--center") {
+            const std::vector<long double> c = Numbers(value(), ',', 2, a);
+            o.centre = { c[0], c[1] };
+        } else if (a == "--altitude")
+            o.altitudeNM = Numbers(value(), ',', 1, a)[0];
+        else if (a == "--scale")
+            o.scale = Numbers(value(), ',', 1, a)[0];
+        else if (a == "--rotation") {
+            const std::vector<long double> r = Numbers(value(), ',', 3, a);
+            o.rotation = std::array<long double, 3> { r[0], r[1], r[2] };
+        } else if (a == "--graticule")
+            o.graticule = GraticuleMode(value());
+        else if (a == "--transparent")
+            o.transparent = true;
+        else if (a.starts_with("--"))
+            throw std::invalid_argument("unknown option " + a);
+        else
+            files.push_back(a);
+    }
+    if (files.size() != 2)
+        throw std::invalid_argument(std::string("usage:\n") + USAGE);
+    o.input = files[0];
+    o.output = files[1];
+    return o;
+}
+
+void LoadInput(TGlobe4& globe, const std::string& input)
+{
+    if (!ReaderClassForFile(input).empty()) {
+        if (OpenLayerFile(globe, input) < 0)
+            throw std::runtime_error("cannot find " + input);
+        globe.ZoomToRect(0, 0, 0, 0);
+        return;
+    }
+    globe.SetEnvironmentFile(input);
+    if (globe.EnvironmentFile().empty())
+        throw std::runtime_error("cannot read the environment document " + input);
+}
+
+void ApplyView(TGlobe4& globe, const TRenderOptions& o)
+{
+    TGlobeProjection& projection = globe.Projection();
+    if (!o.projection.empty()) {
+        projection.SetProjectionClass(o.projection);
+        globe.ZoomToRect(0, 0, 0, 0);
+    }
+    if (o.rotation) {
+        projection.SetXRotation((*o.rotation)[0]);
+        projection.SetYRotation((*o.rotation)[1]);
+        projection.SetZRotation((*o.rotation)[2]);
+    }
+    if (o.altitudeNM)
+        projection.SetAltitude(static_cast<int32_t>(UnitsToGU(TGlobeUnitTypes::NauticalMile, *o.altitudeNM)));
+    if (o.scale)
+        projection.SetScaleFactor(*o.scale);
+    if (o.centre)
+        globe.CenterOn(DegToGU(o.centre->first), DegToGU(o.centre->second));
+    if (o.graticule)
+        globe.SetGraticuleDrawMode(*o.graticule);
+    if (o.transparent)
+        globe.SetGlobeOptions(globe.GlobeOptions() + TGlobeOptionsSet { TGlobeOption::goTransparentGlobe });
+}
+
+void SavePicture(const QImage& image, const std::string& fileName)
+{
+    QSaveFile file(QString::fromStdString(fileName));
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+        throw std::runtime_error("cannot write " + fileName + ": " + file.errorString().toStdString());
+}
+
+int Render(const std::vector<std::string>& args)
+{
+    const TRenderOptions o = ParseOptions(args);
+    RegisterLayerFileClasses();
+    TGlobe4 globe;
+    globe.SetScrollBars(TScrollStyle::ssNone);
+    globe.setAttribute(Qt::WA_DontShowOnScreen);
+    globe.resize(o.width, o.height);
+    globe.show();
+    QCoreApplication::processEvents();
+    LoadInput(globe, o.input);
+    ApplyView(globe, o);
+    QImage image(o.width, o.height, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        globe.RenderToCanvas(painter, QRect(0, 0, o.width, o.height), true);
+    }
+    SavePicture(image, o.output);
+    return 0;
+}
+
+const ToolCommandRegistrar registrar("render", Render, USAGE);
+
+} // namespace
