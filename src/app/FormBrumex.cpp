@@ -1,16 +1,28 @@
 #include "app/FormBrumex.h"
 
+#include "app/AppPaths.h"
 #include "app/BrumexIcons.h"
 #include "app/FormConfig.h"
 #include "app/FormEdPonto.h"
+#include "app/GlobeSetup.h"
+#include "app/LayerBackup.h"
 #include "app/Settings.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
+#include "geo/GlobeProjection.h"
+#include "platform/Cp1252.h"
+#include "view/Globe4.h"
+#include "view/GlobeLayer.h"
+#include "view/GlobeLayerStore.h"
+#include "view/GlobeUtils.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -381,7 +393,8 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
 QWidget* TFormBrumex::CreatePanelGlobo()
 {
     PanelGlobo = Named(new QWidget, "PanelGlobo");
-    Globo = Named(new QWidget(PanelGlobo), "Globo");
+    Globo = Named(new TGlobe4(PanelGlobo), "Globo");
+    ConfigureGlobe(*Globo);
     Globo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     auto* layout = new QHBoxLayout(PanelGlobo);
@@ -696,8 +709,56 @@ void TFormBrumex::SizeIconsGrid()
 
 void TFormBrumex::GlobeSetup()
 {
-    // World layer and start-up animation, environment file, special layers,
-    // projection button, render handler, pencil marker and presenters.
+    TGlobeLayerStore& store = *Globo->LayerStore();
+    const std::string world = "TGWorld.lyr";
+    if (Vars.AnimarGlobo) {
+        if (!store.LayerByName(world)) {
+            try {
+                OpenLayerFile(
+                    *Globo, toCp1252(TAppPaths::Resolve(Vars.DirLayers) + QStringLiteral("/TGWorld.lyr")));
+            } catch (const std::exception&) {
+                // A damaged world layer only costs the animation.
+            }
+        }
+        if (store.LayerByName(world)) {
+            StartupAnimation(*Globo);
+            // Events ran during the animation: look the layer up again.
+            if (TGlobeLayer* layer = store.LayerByName(world))
+                store.DeleteLayer(*layer);
+        }
+    }
+    // A missing or unreadable environment leaves the globe as it is.
+    const QFileInfo environment(TAppPaths::Resolve(Vars.ArqEnv));
+    if (!Vars.ArqEnv.isEmpty() && environment.isFile()) {
+        try {
+            Globo->SetEnvironmentFile(toCp1252(environment.filePath()));
+        } catch (const std::exception&) {
+            Globo->ClearGlobe();
+        }
+    }
+    CreateSpecialLayers(*Globo);
+    const std::string projection = Globo->Projection().ProjectionClass();
+    QToolButton* pressed = projection == "TCartesianPrj" ? SpeedButtonCartesiana
+        : projection == "TMercatorPrj"                   ? SpeedButtonMercator
+                                                         : SpeedButtonEsferica;
+    pressed->setChecked(true);
+    Globo->OnRender = [this](TGlobe4*) { GloboRender(); };
+    Globo->Redraw();
+    QCoreApplication::processEvents();
+    const TGlobeMarkers markers = CreateMarkers(*Globo);
+    Vars.LapisObject = markers.Lapis;
+    Vars.PrMovelID = markers.PrMovelID;
+    Vars.PrTrilhaID = markers.PrTrilhaID;
+    Vars.PrRotaID = markers.PrRotaID;
+}
+
+void TFormBrumex::GloboRender()
+{
+    if (!Vars.SombraNoite)
+        return;
+    static const QDateTime dayZero(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    const double now = dayZero.msecsTo(QDateTime::currentDateTimeUtc()) / 86400000.0;
+    Globo->RenderDayNight(0x000000, 0xC0C0C0, 2, now);
 }
 
 void TFormBrumex::GridLayersClick()
@@ -714,17 +775,75 @@ void TFormBrumex::StopPositionInputs()
 
 bool TFormBrumex::CloseLayers()
 {
-    // Save prompts, environment file and freeing the layers; a Cancel answer
-    // there cancels the close.
+    TGlobeLayerStore& store = *Globo->LayerStore();
+    for (int i = 0; i < store.Count(); ++i) {
+        TGlobeLayer& layer = store.Layers(i);
+        const bool waypoints = layer.Name() == "LayWaypt";
+        if ((IsSpecialLayer(layer) && !waypoints) || !layer.Modified())
+            continue;
+        if (!AskToSaveLayer(layer))
+            return false;
+    }
+    for (const std::string& name : SPECIAL_LAYERS)
+        while (TGlobeLayer* layer = store.LayerByName(name))
+            store.DeleteLayer(*layer);
+    Vars.LapisObject = nullptr;
+    const QString environment = TAppPaths::Resolve(Vars.ArqEnv);
+    if (Vars.ArqEnv.isEmpty() || QFileInfo(environment).isDir()) {
+        // No environment file is configured.
+    } else if (MemorizarLayers->isChecked()) {
+        try {
+            Globo->SaveEnvironmentToFile(toCp1252(environment));
+        } catch (const std::exception& e) {
+            QMessageBox::warning(this, QStringLiteral("Erro!"), QString::fromUtf8(e.what()));
+        }
+    } else if (QFile::exists(environment)) {
+        QFile::remove(environment);
+    }
+    store.Clear();
     return true;
+}
+
+bool TFormBrumex::AskToSaveLayer(TGlobeLayer& layer)
+{
+    const QString name = fromCp1252(layer.Name());
+    const auto answer = QMessageBox::question(this, QStringLiteral("Layer não salvo!"),
+        QStringLiteral("Deseja salvar o Layer ") + name + QStringLiteral(" antes de fecha-lo ?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::No)
+        return true;
+    if (layer.Name() == "LayWaypt") {
+        SaveWaypointLayer();
+        return true;
+    }
+    try {
+        SaveLayerToBackup(layer);
+        return true;
+    } catch (const std::exception& e) {
+        // Unsaved changes would be lost: the window stays open.
+        QMessageBox::warning(this, QStringLiteral("Erro!"), QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+void TFormBrumex::SaveWaypointLayer()
+{
+    // The waypoint save command (waypoints) joins here; it asks for a file
+    // name, and cancelling it does not cancel the close.
 }
 
 void TFormBrumex::ReplaceSavedLayers()
 {
-    // Saved layer files are replaced from their backups, after the settings.
+    for (const QString& file : Vars.SavedLayerFiles) {
+        const QString problem = ReplaceLayerFromBackup(file);
+        if (!problem.isEmpty())
+            QMessageBox::critical(this, QStringLiteral("Erro!"), problem, QMessageBox::Ok);
+    }
 }
 
 void TFormBrumex::RedrawGlobe()
 {
-    Globo->update();
+    Globo->Redraw();
 }

@@ -5,6 +5,7 @@
 
 #include "app/AppWindows.h"
 #include "gps/GPS.h"
+#include "view/Globe4.h"
 
 #include <QMainWindow>
 
@@ -19,6 +20,7 @@ class QSlider;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class TGlobeLayer;
 class TUpDown;
 
 class TFormBrumex : public QMainWindow {
@@ -100,7 +102,7 @@ public:
     QFrame* PanelEdWaypt;
     QWidget* TabSheetEdBitMap;
     QToolButton* PanelComAF;
-    QWidget* Globo;
+    TGlobe4* Globo;
     QFrame* PanelMedida;
     QLabel* LabMedida;
     QFrame* PanelAvisoOper;
@@ -155,8 +157,12 @@ private:
     void GridLayersClick();
     void StopPositionInputs();
     bool CloseLayers();
+    // Answers whether the close may go on.
+    bool AskToSaveLayer(TGlobeLayer& layer);
+    void SaveWaypointLayer();
     void ReplaceSavedLayers();
     void RedrawGlobe();
+    void GloboRender();
 
     TAppWindows m_windows;
     bool m_settingsLoaded = false;

@@ -5,9 +5,13 @@
 
 #include "geo/PointStore.h"
 
+#include <cstdint>
+
 #include <QString>
 #include <QStringList>
 #include <memory>
+
+class TGeoDataObject;
 
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
@@ -33,6 +37,14 @@ struct TVars {
     // Source files of the layers saved to a backup during this run, each once,
     // in the order of their first save.
     QStringList SavedLayerFiles;
+
+    // The pencil marker on layer "LayLapis" and the presenter IDs of the
+    // moving marker, the track (layer "Trilha") and the route line (layer
+    // "LayWaypt"); set at the first activation, the marker cleared at the close.
+    TGeoDataObject* LapisObject = nullptr;
+    int32_t PrMovelID = 0;
+    int32_t PrTrilhaID = 0;
+    int32_t PrRotaID = 0;
 
     // What the next click on the globe does; at most one is meant to be set,
     // and the click dispatcher honours them in this order.
