@@ -4,6 +4,8 @@
 #include "ToolCommand.h"
 
 #include "formats/GlobeLYRReader.h"
+#include "formats/GlobeMIFReader.h"
+#include "formats/GlobeSHPReader.h"
 #include "geo/GeoMath.h"
 #include "geo/GlobeProjection.h"
 #include "geo/GlobeUnits.h"
@@ -162,6 +164,8 @@ int Render(const std::vector<std::string>& args)
 {
     const TRenderOptions o = ParseOptions(args);
     RegisterLayerFileClasses();
+    RegisterSHPReader();
+    RegisterMIFReader();
     TGlobe4 globe;
     globe.SetScrollBars(TScrollStyle::ssNone);
     globe.setAttribute(Qt::WA_DontShowOnScreen);

@@ -1,5 +1,8 @@
 #include "app/GlobeSetup.h"
 
+#include "formats/GlobeLYRReader.h"
+#include "formats/GlobeMIFReader.h"
+#include "formats/GlobeSHPReader.h"
 #include "geo/GeoDataObject.h"
 #include "geo/GlobeProjection.h"
 #include "view/Colors.h"
@@ -118,8 +121,16 @@ bool IsSpecialLayer(const TGlobeLayer& layer)
     return std::find(SPECIAL_LAYERS.begin(), SPECIAL_LAYERS.end(), name) != SPECIAL_LAYERS.end();
 }
 
+void RegisterFileReaders()
+{
+    RegisterLayerFileClasses();
+    RegisterSHPReader();
+    RegisterMIFReader();
+}
+
 void ConfigureGlobe(TGlobe4& globe)
 {
+    RegisterFileReaders();
     globe.SetCacheCapacity(10240);
     globe.SetGlobeOptions({ TGlobeOption::goCache3DPoints, TGlobeOption::goDoubleBuffered });
     globe.SetMaxTextHeight(0);

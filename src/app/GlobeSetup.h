@@ -19,6 +19,9 @@ inline const std::array<std::string, 5> SPECIAL_LAYERS { "Cartas", "Trilha", "Te
 // The name equals one of the special layers (exact letter case).
 bool IsSpecialLayer(const TGlobeLayer& layer);
 
+// Makes the layer file, shapefile and MIF readers known by name.
+void RegisterFileReaders();
+
 // The properties the main window gives its globe.
 void ConfigureGlobe(TGlobe4& globe);
 

@@ -253,14 +253,24 @@ TEST_F(GlobeSetupTest, LayersSharingTheirFirstNamePartKeepSeparateBackups)
 
 TEST_F(GlobeSetupTest, AShapefileSourceIsSavedBesideItAndNeverOverwritten)
 {
-    TGlobe4& globe = Globe();
-    TGlobeLayer& layer = globe.LayerStore()->CreateLayer("TGlobeLayer");
-    auto* reader = new TGlobeLYRReader(globe);
-    reader->SetFileName(toCp1252(WriteLayerFile("paises.lyr", 1)));
-    layer.SetObjectSource(reader);
-    QFile::rename(layers + "/paises.lyr", layers + "/paises.shp");
-    reader->SetFileName(toCp1252(layers + "/paises.shp"));
-    EXPECT_EQ(LayerSaveFile(layer), QFileInfo(layers + "/paises.lyr").absoluteFilePath());
+    const QString shp = layers + "/paises.shp";
+    for (const char* suffix : { ".shp", ".shx", ".dbf" })
+        ASSERT_TRUE(QFile::copy(QStringLiteral(BRUMEX_TEST_DATA "/naturalearth/ne_110m_countries") + suffix,
+            layers + "/paises" + suffix));
+    QFile original(shp);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray before = original.readAll();
+    original.close();
+    form->FormActivate();
+    TGlobeLayer& layer = Open(shp);
+    const int count = layer.ObjectSource().Count();
+    const QString target = QFileInfo(layers + "/paises.lyr").absoluteFilePath();
+    EXPECT_EQ(LayerSaveFile(layer), target);
+    EXPECT_EQ(SaveLayerToBackup(layer), target);
+    EXPECT_EQ(ReplaceLayerFromBackup(target), "");
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), before);
+    EXPECT_EQ(ObjectCount(target), count);
 }
 
 } // namespace
