@@ -7,6 +7,7 @@
 #include "geo/GlobeProjection.h"
 #include "view/Colors.h"
 #include "view/Globe4.h"
+#include "view/GlobeCanvas.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobeObjectSource.h"
@@ -141,6 +142,9 @@ void ConfigureGlobe(TGlobe4& globe)
     globe.TransparentBrushValue = QBrush(ToQColor(clSilver));
     globe.TransparentPenValue = QPen(ToQColor(clGray), 0);
     globe.GraticulePen = QPen(ToQColor(clSilver), 0);
+    // The view below belongs to the designed client area of 526 x 414 pixels;
+    // the globe keeps its centre when the window gives it another size.
+    globe.Canvas().SetImageSize(526, 414, globe.Canvas().ScreenPPI());
     TGlobeProjection& p = globe.Projection();
     p.SetProjectionClass("TSphericalPrj");
     p.SetUseMinMaxLimits(false);
