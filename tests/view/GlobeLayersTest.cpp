@@ -1,6 +1,8 @@
 // The globe control with real layers: drawing them in the paint pipeline and
 // the far-side pass, selecting and clicking objects with QTest mouse events,
 // the object cache budget, opening layers by file name and zooming to them.
+#include "formats/GlobeLYRReader.h"
+#include "formats/GlobeLYRWriter.h"
 #include "geo/GeoDataObject.h"
 #include "geo/GeoMath.h"
 #include "geo/GlobeProjection.h"
@@ -9,9 +11,13 @@
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobeObjectSource.h"
+#include "view/GlobePresenter.h"
 #include "view/GlobeUtils.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -223,6 +229,72 @@ TEST_F(GlobeLayersTest, ClearGlobeFreesTheLayers)
     globe.ClearGlobe();
     EXPECT_EQ(globe.LayerStore()->Count(), 0);
     EXPECT_EQ(globe.EnvironmentFile(), "");
+}
+
+// Several layers with presenters and a projection saved and loaded give the
+// same picture; a layer whose file has gone ends the loading there.
+class GlobeEnvironmentTest : public GlobeLayersTest {
+protected:
+    QString WriteSquares(const QString& name, int longDeg)
+    {
+        TGlobe4 scratch;
+        TGlobeLayer& layer = scratch.LayerStore()->CreateLayer("TGlobeLayer");
+        // Drawn by presenter 7 of the globe's layer, which only the
+        // environment holds.
+        for (int lat = -40; lat <= 40; lat += 40)
+            Square(layer, longDeg, lat, 8).SetPresenterID(7);
+        const QString file = dir.path() + "/" + name;
+        TGlobeLYRWriter writer(layer);
+        EXPECT_TRUE(writer.WriteToFile(file.toStdString()));
+        return file;
+    }
+    QImage Picture(TGlobe4& g)
+    {
+        QImage image(400, 300, QImage::Format_RGB32);
+        QPainter painter(&image);
+        g.RenderToCanvas(painter, QRect(0, 0, 400, 300), true);
+        return image;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(GlobeEnvironmentTest, SavedAndLoadedGlobeDrawsTheSamePicture)
+{
+    RegisterLayerFileClasses();
+    QStringList files;
+    for (int i = 0; i < 4; ++i)
+        files << WriteSquares(QString("camada%1.lyr").arg(i), -120 + 80 * i);
+    for (const QString& file : files)
+        ASSERT_GE(OpenLayerFile(globe, file.toStdString()), 0);
+    auto presenter = std::make_unique<TPolygonPresenter>(&globe, 7);
+    presenter->PolyBrush.SetBrushAttributes(0x0000C0, TGlobeBrushStyle::bsSolid);
+    globe.LayerStore()->Layers(1).Presenters().Add(std::move(presenter));
+    globe.Projection().SetProjectionClass("TMercatorPrj");
+    globe.ZoomToRect(0, 0, 0, 0);
+    globe.Projection().SetYRotation(20);
+    globe.SetSurfaceColor(0x404000);
+    const QImage before = Picture(globe);
+    const std::string environment = (dir.path() + "/GlEnv").toStdString();
+    globe.SaveEnvironmentToFile(environment);
+
+    TGlobe4 other;
+    other.SetScrollBars(TScrollStyle::ssNone);
+    other.resize(400, 300);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    other.SetEnvironmentFile(environment);
+    ASSERT_EQ(other.LayerStore()->Count(), 4);
+    EXPECT_EQ(other.Projection().ProjectionClass(), "TMercatorPrj");
+    const QImage after = Picture(other);
+    before.save(QDir::tempPath() + "/brumex-globe/environment-before.png");
+    after.save(QDir::tempPath() + "/brumex-globe/environment-after.png");
+    EXPECT_EQ(after, before);
+
+    QFile::remove(files[1]);
+    QFile::remove(files[1] + ".md");
+    other.SetEnvironmentFile(environment);
+    ASSERT_EQ(other.LayerStore()->Count(), 1);
+    EXPECT_EQ(other.LayerStore()->Layers(0).Name(), "camada0.lyr");
 }
 
 } // namespace
