@@ -1,6 +1,5 @@
 #include "view/Globe4.h"
 
-#include "geo/ChainStore.h"
 #include "geo/DevicePoints.h"
 #include "geo/GXml.h"
 #include "geo/GeoMath.h"
@@ -11,10 +10,12 @@
 #include "platform/Cp1252.h"
 #include "view/Colors.h"
 #include "view/DayNight.h"
+#include "view/GeoDrawing.h"
 #include "view/GlobeCanvas.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobeObjectSource.h"
+#include "view/ScrollRange.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -435,55 +436,29 @@ void TGlobe4::UpdateScrollBars()
 void TGlobe4::UpdateVerticalScrollBar()
 {
     TGlobeProjection& p = *m_projection;
-    const TRect world = p.WorldExtent();
-    long double min = std::min(world.Top, world.Bottom), max = std::max(world.Top, world.Bottom);
-    if (p.UseMinMaxLimits()) {
-        min = std::max<long double>(min, Rnd(p.MinLatitude() * GU_DEGREE));
-        max = std::min<long double>(max, Rnd(p.MaxLatitude() * GU_DEGREE));
-    }
-    min = std::max<long double>(min, -GU_90_DEGREE);
-    max = std::min<long double>(max, GU_90_DEGREE);
     const int32_t h = m_canvas->Height();
-    const int32_t page = std::min(GU_180_DEGREE, m_viewExtent.Bottom - m_viewExtent.Top);
-    const long double e = page / 2.0L;
-    const long double q = Clamp((p.YOrigin() - h / 2) / p.ScaleFactor(), min + e, max - e);
-    if (p.UseMinMaxLimits()) {
-        if (max - min < page) {
-            if (max > min)
-                p.SetScaleFactor(h / (max - min));
-            return;
-        }
-        p.SetYOrigin(h / 2 + Rnd(q * p.ScaleFactor()));
-    }
-    const auto position = static_cast<int32_t>(Rnd64(max + min) - Rnd64(e + q));
-    SetScrollBar(Qt::Vertical, static_cast<int32_t>(min), static_cast<int32_t>(max), page, position);
+    const TScrollRange r = ScrollRange(
+        p, true, m_viewExtent.Bottom - m_viewExtent.Top, (p.YOrigin() - h / 2) / p.ScaleFactor());
+    if (FitLimits(p, r, h))
+        return;
+    if (p.UseMinMaxLimits())
+        p.SetYOrigin(h / 2 + Rnd(r.position * p.ScaleFactor()));
+    const auto position = static_cast<int32_t>(Rnd64(r.max + r.min) - Rnd64(r.halfPage + r.position));
+    SetScrollBar(Qt::Vertical, static_cast<int32_t>(r.min), static_cast<int32_t>(r.max), r.page, position);
 }
 
 void TGlobe4::UpdateHorizontalScrollBar()
 {
     TGlobeProjection& p = *m_projection;
-    const TRect world = p.WorldExtent();
-    long double min = std::min(world.Left, world.Right), max = std::max(world.Left, world.Right);
-    if (p.UseMinMaxLimits()) {
-        min = std::max<long double>(min, Rnd(p.MinLongitude() * GU_DEGREE));
-        max = std::min<long double>(max, Rnd(p.MaxLongitude() * GU_DEGREE));
-    }
-    min = std::max<long double>(min, -GU_180_DEGREE);
-    max = std::min<long double>(max, GU_180_DEGREE);
     const int32_t w = m_canvas->Width();
-    const int32_t page = std::min(GU_360_DEGREE, m_viewExtent.Right - m_viewExtent.Left);
-    const long double e = page / 2.0L;
-    const long double q = Clamp((w / 2 - p.XOrigin()) / p.ScaleFactor(), min + e, max - e);
-    if (p.UseMinMaxLimits()) {
-        if (max - min < page) {
-            if (max > min)
-                p.SetScaleFactor(w / (max - min));
-            return;
-        }
-        p.SetXOrigin(w / 2 - Rnd(q * p.ScaleFactor()));
-    }
-    const auto position = static_cast<int32_t>(-Rnd64(e - q));
-    SetScrollBar(Qt::Horizontal, static_cast<int32_t>(min), static_cast<int32_t>(max), page, position);
+    const TScrollRange r = ScrollRange(
+        p, false, m_viewExtent.Right - m_viewExtent.Left, (w / 2 - p.XOrigin()) / p.ScaleFactor());
+    if (FitLimits(p, r, w))
+        return;
+    if (p.UseMinMaxLimits())
+        p.SetXOrigin(w / 2 - Rnd(r.position * p.ScaleFactor()));
+    const auto position = static_cast<int32_t>(-Rnd64(r.halfPage - r.position));
+    SetScrollBar(Qt::Horizontal, static_cast<int32_t>(r.min), static_cast<int32_t>(r.max), r.page, position);
 }
 
 void TGlobe4::SetScrollBar(
@@ -1018,86 +993,29 @@ void TGlobe4::RenderToCanvas(QPainter& target, const QRect& rect, bool buffered)
 
 // --- Drawing services ------------------------------------------------------------------
 
-namespace {
-
-TChainStore ChainOf(std::span<const TGeoPoint> points, bool storeHeight)
-{
-    TChainStore chains;
-    chains.SetStoreHeight(storeHeight);
-    TPointStore& chain = chains.Chain(0);
-    for (const TGeoPoint& p : points)
-        chain.Add(p);
-    return chains;
-}
-
-TVector3 UnitVector(const TGeoPoint& p)
-{
-    const TPoint3D v = GeoTo3D(p.Long, p.Lat, 0);
-    TVector3 u { static_cast<long double>(v.X), static_cast<long double>(v.Y),
-        static_cast<long double>(v.Z) };
-    VectorNormalize(u);
-    return u;
-}
-
-} // namespace
-
 void TGlobe4::RenderPolygon(std::span<const TGeoPoint> points)
 {
-    TChainStore chains = ChainOf(points, true);
-    m_canvas->RenderChains(chains, TGlobeObjectStateSet { TGlobeObjectState::osClosed } + ALL_CLIP_STATES,
-        m_canvas->PlatformPenWidth());
+    DrawGeoPolygon(*m_canvas, points);
 }
 
 void TGlobe4::RenderPolyline(std::span<const TGeoPoint> points)
 {
-    TChainStore chains = ChainOf(points, true);
-    m_canvas->RenderChains(chains, ALL_CLIP_STATES, m_canvas->PlatformPenWidth());
+    DrawGeoPolyline(*m_canvas, points);
 }
 
 void TGlobe4::RenderLine(const TGeoPoint& from, const TGeoPoint& to, int32_t steps)
 {
-    steps = std::max(steps, 1);
-    const int32_t dlat = to.Lat - from.Lat;
-    int64_t dlong = int64_t { to.Long } - from.Long;
-    const int32_t quarter = from.Long / GU_90_DEGREE;
-    if (quarter != 0 && to.Long / GU_90_DEGREE == -quarter)
-        dlong = (GU_360_DEGREE - std::llabs(dlong)) * quarter;
-    TChainStore chains;
-    chains.SetStoreHeight(from.Height != 0 || to.Height != 0);
-    TPointStore& chain = chains.Chain(0);
-    for (int32_t i = 0; i <= steps; ++i) {
-        chain.Add(MakeGeoPoint(int64_t { from.Long } + MulDiv(static_cast<int32_t>(dlong), i, steps),
-            from.Lat + MulDiv(dlat, i, steps)));
-    }
-    TGlobeObjectStateSet state { TGlobeObjectState::osFace, TGlobeObjectState::osBackFace };
-    if (m_projection->ProjectionModel().MERVisibility(chains.GetMER(), state))
-        m_canvas->RenderChains(chains, state, m_canvas->PlatformPenWidth());
+    DrawGeoLine(*m_canvas, m_projection->ProjectionModel(), from, to, steps);
 }
 
 void TGlobe4::RenderGreatCircle(const TGeoPoint& from, const TGeoPoint& to, uint8_t mode)
 {
-    const TVector3 u = UnitVector(from), v = UnitVector(to);
-    long double theta = ArcCosSafe(VectorDot(u, v));
-    if (mode == 1)
-        theta = 2 * PI_L - theta;
-    else if (mode != 0)
-        theta = 2 * PI_L;
-    const auto k = static_cast<int>(theta * 180 / PI_L);
-    if (k < 1) {
-        RenderLine(from, to, 1);
-        return;
-    }
-    const TMatrix3 rotation = QuatToMatrix(QuatFromAxisAngle(VectorCross(u, v), -theta / k));
-    m_canvas->RenderRotatedPath(mode == 1 ? v : u, rotation, k, false);
+    DrawGreatCircle(*m_canvas, m_projection->ProjectionModel(), from, to, mode);
 }
 
 void TGlobe4::RenderCircle(const TGeoPoint& centre, int32_t radius, int32_t segments)
 {
-    if (segments < 3 || segments > 360)
-        segments = 36;
-    const TMatrix3 rotation = QuatToMatrix(QuatFromAxisAngle(UnitVector(centre), 2 * PI_L / segments));
-    const TGeoPoint start = MakeGeoPointH(centre.Long, centre.Lat + radius, centre.Height);
-    m_canvas->RenderRotatedPath(UnitVector(start), rotation, segments, centre.Height > 0);
+    DrawSmallCircle(*m_canvas, centre, radius, segments);
 }
 
 void TGlobe4::RenderTextOut(int32_t longitude, int32_t lat, TGlobeUnitTypes unit, const std::string& text)
