@@ -11,11 +11,13 @@
 #include "formats/GlobeSHPReader.h"
 #include "geo/GeoDataObject.h"
 #include "geo/GlobeUnits.h"
+#include "platform/Cp1252.h"
 #include "view/Colors.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobePresenterStore.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -48,6 +50,19 @@ TColor ColorOption(const std::string& text)
     return StringToColor(text);
 }
 
+// The library names files in Windows-1252; the command line in the locale's
+// encoding.
+std::string LibraryFileName(const std::string& arg)
+{
+    return toCp1252(QFile::decodeName(arg.c_str()));
+}
+
+// Library text (file names, titles) as the terminal shows it.
+std::string Shown(const std::string& text)
+{
+    return fromCp1252(text).toLocal8Bit().toStdString();
+}
+
 TOptions ParseOptions(const std::vector<std::string>& args, const char* usage)
 {
     TOptions options;
@@ -63,14 +78,14 @@ TOptions ParseOptions(const std::vector<std::string>& args, const char* usage)
         else if (arg.starts_with("--"))
             throw std::invalid_argument(std::string("usage: ") + usage);
         else
-            options.files.push_back(arg);
+            options.files.push_back(LibraryFileName(arg));
     }
     return options;
 }
 
 std::string LowerExtension(const std::string& file)
 {
-    std::string extension = QFileInfo(QString::fromStdString(file)).suffix().toLower().toStdString();
+    std::string extension = QFileInfo(fromCp1252(file)).suffix().toLower().toStdString();
     return extension;
 }
 
@@ -175,7 +190,7 @@ int Convert(const std::vector<std::string>& args)
     if (options.fill || options.outline)
         GivePresenters(layer, options);
     TGlobeLYRWriter(layer).WriteToFile(options.files[1]);
-    std::printf("%s: %d objects", options.files[1].c_str(), layer.ObjectSource().Count());
+    std::printf("%s: %d objects", Shown(options.files[1]).c_str(), layer.ObjectSource().Count());
     if (dropped > 0)
         std::printf(" (%d null shapes left out)", dropped);
     std::printf("\n");
@@ -253,7 +268,7 @@ int Info(const std::vector<std::string>& args)
     TGlobeLayer& layer = OpenLayer(globe, options.files[0], options);
     TGlobeObjectSource& source = layer.ObjectSource();
     const TTotals totals = Totals(source);
-    std::printf("%s: %s\n", options.files[0].c_str(), source.ClassName().c_str());
+    std::printf("%s: %s\n", Shown(options.files[0]).c_str(), source.ClassName().c_str());
     std::printf("objects: %d (closed %d, open %d, points %d, null %d)\n", source.Count(), totals.closed,
         totals.open, totals.points, totals.hidden);
     for (const auto& [name, count] : totals.classes)
@@ -268,18 +283,30 @@ int Info(const std::vector<std::string>& args)
         mer.Height);
     std::printf("presenters: %d\n", source.Presenters().Count());
     for (int i = 0; i < source.Presenters().Count(); ++i)
-        std::printf("  %s\n", PresenterText(source.Presenters().Presenters(i)).c_str());
+        std::printf("  %s\n", Shown(PresenterText(source.Presenters().Presenters(i))).c_str());
     for (const std::string& title : totals.titles)
-        std::printf("title: %s\n", title.c_str());
+        std::printf("title: %s\n", Shown(title).c_str());
     return 0;
 }
 
-const ToolCommandRegistrar convertCommand("convert", Convert,
+// Messages of the library carry file names in Windows-1252.
+ToolCommandFn WithShownErrors(int (*command)(const std::vector<std::string>&))
+{
+    return [command](const std::vector<std::string>& args) {
+        try {
+            return command(args);
+        } catch (const std::exception& e) {
+            throw std::runtime_error(Shown(e.what()));
+        }
+    };
+}
+
+const ToolCommandRegistrar convertCommand("convert", WithShownErrors(Convert),
     std::string("  ") + ConvertUsage
         + "\n      a shapefile (.shp), MIF (.mif) or layer file (.lyr) as a layer file; COLUMN is a"
           "\n      dBASE column number or name giving the titles; --fill and --outline (#RRGGBB or"
           "\n      a colour name) give every object one presenter");
-const ToolCommandRegistrar infoCommand("info", Info,
+const ToolCommandRegistrar infoCommand("info", WithShownErrors(Info),
     std::string("  ") + InfoUsage + "\n      counts, classes, extent (MER) and presenters of such a file");
 
 } // namespace

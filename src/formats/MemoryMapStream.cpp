@@ -1,5 +1,6 @@
 #include "formats/MemoryMapStream.h"
 
+#include "platform/Cp1252.h"
 #include "platform/GlobeException.h"
 
 #include <QFileInfo>
@@ -10,7 +11,7 @@
 
 TMemoryMapStream::TMemoryMapStream(const std::string& fileName)
     : FFileName(fileName)
-    , FFile(QFile::decodeName(fileName.c_str()))
+    , FFile(fromCp1252(fileName))
 {
     if (!FFile.open(QIODevice::ReadOnly))
         throw EGlobeException("Unable to open file " + fileName);
@@ -55,7 +56,7 @@ std::string CompanionFile(const std::string& fileName, const std::string& extens
         = upper ? std::vector<std::string> { capital, lower } : std::vector<std::string> { lower, capital };
     for (const std::string& candidate : candidates) {
         const std::string name = stem + candidate;
-        if (QFileInfo(QFile::decodeName(name.c_str())).isFile())
+        if (QFileInfo(fromCp1252(name)).isFile())
             return name;
     }
     return {};

@@ -11,7 +11,8 @@
 
 class TMemoryMapStream {
 public:
-    // Maps `fileName`. Raises EGlobeException "Unable to open file <name>"
+    // Maps `fileName` (8-bit Windows-1252 text, as every file name of the
+    // library). Raises EGlobeException "Unable to open file <name>"
     // when the file cannot be opened and "Unable to map view of file" when it
     // cannot be mapped. An empty file gives an empty block.
     explicit TMemoryMapStream(const std::string& fileName);

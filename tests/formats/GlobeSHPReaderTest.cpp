@@ -2,9 +2,11 @@
 #include "LayerTestGlobe.h"
 #include "ShapeFileBuilder.h"
 #include "formats/GlobeDBFReader.h"
+#include "formats/MemoryMapStream.h"
 #include "geo/GXml.h"
 #include "geo/GeoDataObject.h"
 #include "geo/GlobeUnits.h"
+#include "platform/Cp1252.h"
 #include "view/GlobeLayer.h"
 
 #include <QFile>
@@ -382,4 +384,15 @@ TEST_F(SHPReaderTest, EnvironmentKeepsCorrectionAndTitleColumn)
     EXPECT_EQ(loaded->Correction.LatYShift, -90);
     EXPECT_EQ(loaded->TitleColumn(), 1);
     EXPECT_EQ(loaded->FileName(), reader.FileName());
+}
+
+TEST_F(SHPReaderTest, FileNamesAreWindows1252)
+{
+    // "São Paulo.shp" and its table, named as the library names files.
+    const std::string name = Path("S\xE3o Paulo.shp");
+    QFile::copy(QString::fromStdString(TestFile("ne_110m_countries.shp")), fromCp1252(name));
+    QFile::copy(
+        QString::fromStdString(TestFile("ne_110m_countries.dbf")), fromCp1252(Path("S\xE3o Paulo.dbf")));
+    EXPECT_EQ(TMemoryMapStream(name).Size(), 179840u);
+    EXPECT_EQ(CompanionFile(name, ".dbf"), Path("S\xE3o Paulo.dbf"));
 }
