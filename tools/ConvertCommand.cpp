@@ -134,7 +134,8 @@ TGlobeLayer& OpenLayer(TToolGlobe& globe, const std::string& file, const TOption
     return layer;
 }
 
-// Null shapes have nothing to draw; a layer file would show them as points.
+// Null shapes and empty regions have nothing to draw; a layer file would
+// show them as points.
 int DropHiddenObjects(TGlobeObjectSource& source)
 {
     int dropped = 0;
@@ -192,7 +193,7 @@ int Convert(const std::vector<std::string>& args)
     TGlobeLYRWriter(layer).WriteToFile(options.files[1]);
     std::printf("%s: %d objects", Shown(options.files[1]).c_str(), layer.ObjectSource().Count());
     if (dropped > 0)
-        std::printf(" (%d null shapes left out)", dropped);
+        std::printf(" (%d empty objects left out)", dropped);
     std::printf("\n");
     return 0;
 }
@@ -269,7 +270,7 @@ int Info(const std::vector<std::string>& args)
     TGlobeObjectSource& source = layer.ObjectSource();
     const TTotals totals = Totals(source);
     std::printf("%s: %s\n", Shown(options.files[0]).c_str(), source.ClassName().c_str());
-    std::printf("objects: %d (closed %d, open %d, points %d, null %d)\n", source.Count(), totals.closed,
+    std::printf("objects: %d (closed %d, open %d, points %d, empty %d)\n", source.Count(), totals.closed,
         totals.open, totals.points, totals.hidden);
     for (const auto& [name, count] : totals.classes)
         std::printf("class %s: %d\n", name.c_str(), count);

@@ -170,7 +170,33 @@ std::unique_ptr<TGlobeObject> TGlobeMIFReader::LoadObject(int index, bool isNew)
         throw EGlobeException(FileName() + ": object " + std::to_string(index) + " has no record");
     const TMIFObject mif = m_parser->LoadObject(m_index[static_cast<size_t>(index)], isNew);
     ++m_recordsRead;
-    return NewObject(mif, isNew);
+    std::unique_ptr<TGlobeObject> object = NewObject(mif, isNew);
+    if (object->Hidden()) {
+        // The record's state replaces the object's when it is not new.
+        GetObjectData(index).State.include(osHidden);
+    }
+    return object;
+}
+
+bool TGlobeMIFReader::IsEmptyObject(int index) const
+{
+    if (!m_mifMap || index < 0 || static_cast<size_t>(index) >= m_index.size())
+        return false;
+    const std::span<const uint8_t> bytes = m_mifMap->Bytes();
+    const size_t start = std::min(m_index[static_cast<size_t>(index)].MIFPosition, bytes.size());
+    const auto rest = bytes.subspan(start);
+    const auto end = std::find_if(rest.begin(), rest.end(), [](uint8_t c) { return c == '\n' || c == '\r'; });
+    return IsEmptyMIFObject(std::string_view(reinterpret_cast<const char*>(rest.data()), end - rest.begin()));
+}
+
+TGlobeObjectStateSet TGlobeMIFReader::GetObjectState(int index)
+{
+    TGlobeObjectStateSet state = TGlobeFileReader::GetObjectState(index);
+    if (!state.contains(osHidden) && !state.contains(osNew) && IsEmptyObject(index)) {
+        state.include(osHidden);
+        GetObjectData(index).State.include(osHidden);
+    }
+    return state;
 }
 
 std::unique_ptr<TGlobeObject> TGlobeMIFReader::NewObject(const TMIFObject& mif, bool readStyle)
@@ -187,6 +213,10 @@ std::unique_ptr<TGlobeObject> TGlobeMIFReader::NewObject(const TMIFObject& mif, 
         FillChains(*object, mif.Chains);
     if (mif.Kind == TMIFObjectKind::Region)
         object->State.include(osClosed);
+    const bool hasPoints
+        = std::any_of(mif.Chains.begin(), mif.Chains.end(), [](const auto& c) { return !c.empty(); });
+    if ((mif.Kind == TMIFObjectKind::Region || mif.Kind == TMIFObjectKind::Pline) && !hasPoints)
+        object->State.include(osHidden);
     if (mif.Kind == TMIFObjectKind::Text)
         object->Title = mif.Text;
     if (!readStyle)

@@ -45,6 +45,9 @@ public:
     // Reads the style lines when the object is new, which makes or finds its
     // presenter.
     std::unique_ptr<TGlobeObject> LoadObject(int index, bool isNew) override;
+    // Regions and polylines without points answer osHidden before they are
+    // loaded: like a shapefile's null shapes they are never drawn nor hit.
+    TGlobeObjectStateSet GetObjectState(int index) override;
     void RemoveObject(TGlobeObject& object) override;
     void MoveObject(int from, int to) override;
     // Writes the metadata file unless a current one exists.
@@ -57,6 +60,7 @@ public:
 
 private:
     void Release();
+    bool IsEmptyObject(int index) const;
     void ResetWorkingStyle();
     void ReadMetaData(TBoundedReader& bytes);
     void ApplyStyle(const TMIFStyle& style);

@@ -509,6 +509,16 @@ void TMIFParser::ParseFont(TMIFStyle& style)
     }
 }
 
+bool IsEmptyMIFObject(std::string_view line)
+{
+    const std::string_view keyword = WordOf(line, 0);
+    if (SameWord(keyword, "region"))
+        return WordOf(line, 1) == "0";
+    if (!SameWord(keyword, "pline"))
+        return false;
+    return SameWord(WordOf(line, 1), "multiple") ? WordOf(line, 2) == "0" : WordOf(line, 1) == "0";
+}
+
 std::uint32_t MIFColor(std::int32_t color)
 {
     const auto rgb = static_cast<std::uint32_t>(color) & 0xFFFFFFu;

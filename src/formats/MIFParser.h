@@ -143,6 +143,9 @@ private:
     bool FHasLine = false;
 };
 
+// Whether the object line (the first line of an object) announces an object
+// without points: "Region 0", "Pline 0" or "Pline Multiple 0".
+bool IsEmptyMIFObject(std::string_view line);
 // A MIF colour 0xRRGGBB as the platform colour $00BBGGRR.
 std::uint32_t MIFColor(std::int32_t color);
 // A MIF pen pattern as the ordinal of the pen style, in the order psSolid,

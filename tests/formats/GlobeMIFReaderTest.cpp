@@ -258,3 +258,29 @@ TEST_F(MIFReaderTest, EnvironmentReopensTheFile)
     EXPECT_EQ(loaded->Count(), 1);
     EXPECT_EQ(loaded->TitleColumn, 3);
 }
+
+TEST_F(MIFReaderTest, EmptyRegionsAndPolylinesAreNeverDrawnNorHit)
+{
+    const std::string name = Write("empty",
+        std::string(HEADER)
+            + "Region 0\n    Pen (1,2,0)\n    Brush (2,255)\n"
+              "Pline Multiple 0\n    Pen (1,2,0)\n"
+              "Region 1\n 4\n10 10\n11 10\n11 11\n10 10\n    Pen (1,2,0)\n    Brush (2,255)\n",
+        "\"Vatican\"\n\"nothing\"\n\"square\"\n");
+    for (int opening = 0; opening < 2; ++opening) {
+        TGlobeMIFReader& reader = Open(name);
+        ASSERT_EQ(reader.Count(), 3);
+        EXPECT_EQ(reader.RecordsRead(), opening == 0 ? 3 : 0);
+        EXPECT_TRUE(reader.GetObjectState(0).contains(osHidden));
+        EXPECT_TRUE(reader.GetObjectState(1).contains(osHidden));
+        EXPECT_FALSE(reader.GetObjectState(2).contains(osHidden));
+        EXPECT_EQ(layer->ObjectAtLocation({ 0, 0, 0 }), nullptr);
+        EXPECT_EQ(reader.GetObject(0).Title, "\"Vatican\"");
+        EXPECT_TRUE(reader.GetObject(0).Hidden());
+        globe.store->RemoveLayer(*layer);
+    }
+    for (const char* line : { "Region 0", "region  0", "Pline 0", "PLINE Multiple 0" })
+        EXPECT_TRUE(IsEmptyMIFObject(line)) << line;
+    for (const char* line : { "Region 1", "Pline", "Pline Multiple 2", "Point 0 0", "" })
+        EXPECT_FALSE(IsEmptyMIFObject(line)) << line;
+}
