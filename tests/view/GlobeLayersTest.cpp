@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -295,6 +296,66 @@ TEST_F(GlobeEnvironmentTest, SavedAndLoadedGlobeDrawsTheSamePicture)
     other.SetEnvironmentFile(environment);
     ASSERT_EQ(other.LayerStore()->Count(), 1);
     EXPECT_EQ(other.LayerStore()->Layers(0).Name(), "camada0.lyr");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GlobeLayersTest, DragDuringARedrawInterruptsItAndLeavesThePictureStale)
+{
+    globe.SetGlobeOptions(globe.GlobeOptions() + TGlobeOptionsSet { TGlobeOption::goInterruptable });
+    TGlobeLayer& layer = NewLayer("Muitos");
+    for (int i = 0; i < 600; ++i)
+        Square(layer, -170 + (i % 34) * 10, -80 + (i / 34) * 9, 1);
+    int drawn = 0, renders = 0;
+    globe.OnRender = [&](TGlobe4*) { ++renders; };
+    globe.OnObjectRender = [&](TGlobe4*, TGlobeObject&, TGlobeObjectStateSet) {
+        if (++drawn == 1) {
+            // A zoom drag arrives while the layer draws.
+            QTest::mousePress(globe.viewport(), Qt::RightButton, {}, { 10, 10 });
+            QTest::mouseMove(globe.viewport(), { 60, 60 });
+        }
+    };
+    globe.Redraw();
+    globe.viewport()->repaint();
+    EXPECT_LT(drawn, 300);
+    EXPECT_EQ(renders, 0);
+    EXPECT_TRUE(globe.PictureIsStale());
+    QTest::mousePress(globe.viewport(), Qt::LeftButton, {}, { 60, 60 });
+}
+
+TEST_F(GlobeLayersTest, LongRedrawIsShownWhileItGrows)
+{
+    TGlobeLayer& layer = NewLayer("Muitos");
+    for (int i = 0; i < 3000; ++i)
+        Square(layer, -170 + (i % 60) * 5, -80 + (i / 60) * 3, 1);
+    int paints = 0, renders = 0, objects = 0;
+    struct PaintCounter : QObject {
+        int& count;
+        explicit PaintCounter(int& c)
+            : count(c)
+        {
+        }
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            count += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(paints);
+    globe.viewport()->installEventFilter(&counter);
+    globe.OnRender = [&](TGlobe4*) { ++renders; };
+    globe.OnObjectRender = [&](TGlobe4*, TGlobeObject&, TGlobeObjectStateSet) {
+        // Slow enough that the periodic copies come due.
+        if (++objects % 256 == 0)
+            QThread::msleep(3);
+    };
+    globe.SetPeriodicUpdateTime(1);
+    globe.Redraw();
+    QTRY_COMPARE_WITH_TIMEOUT(renders, 1, 20000);
+    EXPECT_FALSE(globe.PictureIsStale());
+    EXPECT_GE(paints, 4);
+    globe.viewport()->removeEventFilter(&counter);
 }
 
 } // namespace
