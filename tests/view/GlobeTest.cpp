@@ -5,11 +5,14 @@
 #include "geo/GXml.h"
 #include "geo/GeoMath.h"
 #include "geo/GlobeProjection.h"
+#include "geo/TextureData.h"
 #include "view/Colors.h"
 #include "view/Globe4.h"
 #include "view/GlobeCanvas.h"
 #include "view/GlobeUtils.h"
 
+#include <QDataStream>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -460,6 +463,48 @@ TEST_F(GlobeWidgetTest, EnvironmentRoundTripWithACommaLocale)
 
     other.SetEnvironmentFile(file + ".missing");
     EXPECT_EQ(other.EnvironmentFile(), "");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GlobeWidgetTest, SurfaceTextureLoadsA256ColourBitmapOrForgetsTheName)
+{
+    QTemporaryDir dir;
+    // An uncompressed bottom-up 8-bit bitmap, every texel of colour 0.
+    const int32_t width = 36, height = 18, row = 36, paletteBytes = 256 * 4;
+    const int32_t offset = 14 + 40 + paletteBytes, size = offset + row * height;
+    QByteArray bmp;
+    QDataStream out(&bmp, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(19778) << quint32(size) << quint32(0) << quint32(offset);
+    out << quint32(40) << qint32(width) << qint32(height) << quint16(1) << quint16(8) << quint32(0)
+        << quint32(row * height) << qint32(0) << qint32(0) << quint32(256) << quint32(0);
+    out << quint32(0x000000C8);
+    for (int i = 1; i < 256; ++i)
+        out << quint32(0);
+    for (int i = 0; i < row * height; ++i)
+        out << quint8(0);
+    const QString good = dir.path() + "/mundo.bmp";
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bmp);
+    file.close();
+    globe.SetDataDirectory(dir.path().toStdString());
+    globe.SetSurfaceTextureName("mundo.bmp");
+    EXPECT_EQ(globe.SurfaceTextureName(), "mundo.bmp");
+    EXPECT_TRUE(globe.SurfaceTexture()->HasImage());
+    const QImage shown = Shown();
+    const QPoint centre(globe.Projection().XOrigin(), globe.Projection().YOrigin());
+    EXPECT_EQ(shown.pixelColor(centre + QPoint(5, 5)), QColor(0, 0, 200));
+
+    std::ofstream(dir.path().toStdString() + "/lixo.bmp") << "not a bitmap";
+    globe.SetSurfaceTextureName("lixo.bmp");
+    EXPECT_EQ(globe.SurfaceTextureName(), "");
+    EXPECT_FALSE(globe.SurfaceTexture()->HasImage());
+    globe.SetSurfaceTextureName("missing.bmp");
+    EXPECT_EQ(globe.SurfaceTextureName(), "");
 }
 
 } // namespace
