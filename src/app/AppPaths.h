@@ -19,4 +19,14 @@ public:
 
     // DataDir() + "/" + name: a file kept directly in the data folder.
     static QString DataFile(const QString& name);
+
+    // A read-only file the program ships ("TGWorld.lyr"): looked for in the
+    // "data" folder beside the executable (the build tree) and then in the
+    // installed share folder. Empty when neither has it.
+    static QString ShippedFile(const QString& name);
+
+    // Copies the shipped file into folder (created when missing) unless the
+    // folder already has a file of that name, so the user's own copy is never
+    // replaced. False when it was needed and could not be copied.
+    static bool ProvideShippedFile(const QString& name, const QString& folder);
 };

@@ -497,6 +497,8 @@ bool TFormBrumex::RunFirstActivation()
 {
     if (!LoadSettingsOrEnd())
         return false;
+    // The first start finds the shipped world layer in its layer folder.
+    TAppPaths::ProvideShippedFile(QStringLiteral("TGWorld.lyr"), TAppPaths::Resolve(Vars.DirLayers));
     ApplyReceiverPort();
     ApplyNetworkAddress();
     FreeSurveySlots();
