@@ -297,6 +297,9 @@ TGlobeObject* TGlobeLayer::ObjectAtLocation(const TGeoPoint& point)
         if (!MERIsEmpty(mer) && !MERContainsPoint(point, mer))
             continue;
         TGlobeObject& object = m_source->GetObject(i);
+        // What is never drawn cannot be clicked: hidden objects and null shapes.
+        if (object.Hidden())
+            continue;
         TGlobePresenter* presenter = FindPresenter(object.PresenterID());
         const bool hit = presenter ? presenter->HitTest(m_globe, point, tolerance, object)
                                    : object.HitTest(point, tolerance);

@@ -270,6 +270,11 @@ TEST_F(LayerTest, HitTestsFromTheTopLayerAndTheHighestIndex)
     top.SetVisible(false);
     EXPECT_EQ(store.ObjectAtLocation(Degrees(2, 2)), &low);
 
+    // A hidden object is never drawn, so a click passes through it.
+    low.SetHidden(true);
+    EXPECT_EQ(bottom.ObjectAtLocation(Degrees(2, 2)), nullptr);
+    low.SetHidden(false);
+
     // Just outside the rectangle: no hit, whatever the tolerance.
     EXPECT_EQ(bottom.ObjectAtLocation({ 20 * GU_DEGREE + 1, 10 * GU_DEGREE, 0 }), nullptr);
     EXPECT_EQ(bottom.ObjectAtLocation({ 20 * GU_DEGREE - 1, 10 * GU_DEGREE, 0 }), &low);
