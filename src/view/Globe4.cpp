@@ -186,10 +186,7 @@ void TGlobe4::SetGraticuleLongitudeStep(int32_t degrees)
 
 void TGlobe4::SetGraticuleDrawMode(TGraticuleDraw mode)
 {
-    if (mode == m_graticuleDrawMode)
-        return;
-    m_graticuleDrawMode = mode;
-    Redraw();
+    ChangeAndRedraw(m_graticuleDrawMode, mode);
 }
 
 int32_t TGlobe4::ScaledTextHeight(int32_t pixels) const
@@ -209,18 +206,12 @@ int32_t TGlobe4::MaxTextHeight() const
 
 void TGlobe4::SetMinTextHeight(int32_t pixels)
 {
-    if (pixels == m_minTextHeight)
-        return;
-    m_minTextHeight = pixels;
-    Redraw();
+    ChangeAndRedraw(m_minTextHeight, pixels);
 }
 
 void TGlobe4::SetMaxTextHeight(int32_t pixels)
 {
-    if (pixels == m_maxTextHeight)
-        return;
-    m_maxTextHeight = pixels;
-    Redraw();
+    ChangeAndRedraw(m_maxTextHeight, pixels);
 }
 
 void TGlobe4::SetScrollBars(TScrollStyle style)

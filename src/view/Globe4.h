@@ -246,6 +246,14 @@ private:
     std::string SearchDataFile(const std::string& name) const;
     void LoadEnvironment(const TGXML_Element* element);
     int32_t ScaledTextHeight(int32_t pixels) const;
+    // Stores a changed value and asks for a new picture.
+    template <typename T> void ChangeAndRedraw(T& field, T value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        Redraw();
+    }
 
     // Declared in creation order: the projection reads the canvas size.
     std::unique_ptr<TGlobeCanvas> m_canvas;
