@@ -24,7 +24,6 @@ using enum TGlobeObjectState;
 
 namespace {
 
-constexpr uint16_t METADATA_MAGIC = 259;
 // MIF and MID position of one index entry.
 constexpr size_t INDEX_ENTRY_SIZE = 8;
 constexpr int32_t POINT_SIZE = 6;
@@ -61,12 +60,11 @@ std::string DefaultTitle(TMIFObjectKind kind)
 
 void RegisterMIFReader()
 {
-    RegisterLayerFileClasses();
-    RegisterGlobeClass<TGlobeObjectSource, TGlobeMIFReader, TLayeredGlobe&>("TGlobeMIFReader");
+    RegisterFileReader<TGlobeMIFReader>("TGlobeMIFReader");
 }
 
 TGlobeMIFReader::TGlobeMIFReader(TLayeredGlobe& globe)
-    : TGlobeFileReader(globe)
+    : TIndexedFileReader(globe)
 {
     RegisterMIFReader();
 }
@@ -316,32 +314,10 @@ template <typename Presenter> int32_t TGlobeMIFReader::PolyPresenter()
     return Presenters().Add(std::move(presenter));
 }
 
-void TGlobeMIFReader::RemoveObject(TGlobeObject& object)
-{
-    const int index = object.ObjectIndex;
-    const bool listed = index >= 0 && index < Count() && &GetObjectData(index) == &object;
-    TGlobeFileReader::RemoveObject(object);
-    if (listed)
-        EraseIndexEntry(m_index, index);
-}
-
-void TGlobeMIFReader::MoveObject(int from, int to)
-{
-    if (from < Count() && to < Count())
-        MoveIndexEntry(m_index, from, to);
-    TGlobeFileReader::MoveObject(from, to);
-}
-
 // --- Metadata file ----------------------------------------------------------------------
 
-void TGlobeMIFReader::SaveMetaData()
+void TGlobeMIFReader::WriteReaderMetaData(TGlobeStreamWriter& writer)
 {
-    const std::string metaName = MetaDataFileName(FileName());
-    if (metaName.empty() || MetaDataFileIsCurrent(metaName, FileName()))
-        return;
-    TGlobeStreamWriter writer;
-    writer.WriteWord(METADATA_MAGIC);
-    WriteSourceData(writer);
     writer.WriteInteger(m_version);
     writer.WriteInteger(TitleColumn);
     writer.WriteShortString(MIDDelimiter);
@@ -354,25 +330,10 @@ void TGlobeMIFReader::SaveMetaData()
         writer.WriteInteger(static_cast<int32_t>(entry.MIFPosition));
         writer.WriteInteger(static_cast<int32_t>(entry.MIDPosition));
     }
-    WriteMetaDataFile(metaName, writer.Bytes());
 }
 
-void TGlobeMIFReader::LoadMetaData()
+void TGlobeMIFReader::ReadReaderMetaData(TBoundedReader& bytes)
 {
-    m_metaDataLoaded = ReadMetaDataFile(
-        MetaDataFileName(FileName()), FileName(), [this](TBoundedReader& bytes) { ReadMetaData(bytes); });
-    if (!m_metaDataLoaded) {
-        ClearObjects();
-        m_index.clear();
-    }
-}
-
-void TGlobeMIFReader::ReadMetaData(TBoundedReader& bytes)
-{
-    if (bytes.ReadUInt16LE("the magic") != METADATA_MAGIC)
-        bytes.Fail("not a metadata file");
-    TGlobeStreamReader reader(bytes);
-    ReadSourceData(reader);
     const int32_t version = bytes.ReadInt32LE("the MIF version");
     const int32_t titleColumn = bytes.ReadInt32LE("TitleColumn");
     std::string delimiter = bytes.ReadShortString("MIDDelimiter");

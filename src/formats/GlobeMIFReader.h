@@ -6,9 +6,9 @@
 // file (".md") keeps the object summaries, the header and the index.
 #pragma once
 
+#include "formats/IndexedFileReader.h"
 #include "formats/MIFParser.h"
 #include "view/GlobeAttribute.h"
-#include "view/GlobeObjectSource.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,7 +20,7 @@ class TMemoryMapStream;
 // Registers TGlobeMIFReader by name (idempotent).
 void RegisterMIFReader();
 
-class TGlobeMIFReader : public TGlobeFileReader {
+class TGlobeMIFReader : public TIndexedFileReader<TMIFIndexEntry> {
 public:
     explicit TGlobeMIFReader(TLayeredGlobe& globe);
     ~TGlobeMIFReader() override;
@@ -34,8 +34,6 @@ public:
     // Kept and saved; the whole MID line is the title.
     int32_t TitleColumn = 0;
     int32_t MIFVersion() const { return m_version; }
-    // MIF objects read since creation (the metadata file spares them).
-    int64_t RecordsRead() const { return m_recordsRead; }
 
     // False when FileName names no file.
     bool Open() override;
@@ -48,21 +46,19 @@ public:
     // Regions and polylines without points answer osHidden before they are
     // loaded: like a shapefile's null shapes they are never drawn nor hit.
     TGlobeObjectStateSet GetObjectState(int index) override;
-    void RemoveObject(TGlobeObject& object) override;
-    void MoveObject(int from, int to) override;
-    // Writes the metadata file unless a current one exists.
-    void SaveMetaData() override;
-    void LoadMetaData() override;
 
     // Loading also opens the source.
     void LoadEnvironment(const TGXML_Element* element) override;
     std::unique_ptr<TGXML_Element> SaveEnvironment() const override;
 
+protected:
+    void WriteReaderMetaData(TGlobeStreamWriter& writer) override;
+    void ReadReaderMetaData(TBoundedReader& bytes) override;
+
 private:
     void Release();
     bool IsEmptyObject(int index) const;
     void ResetWorkingStyle();
-    void ReadMetaData(TBoundedReader& bytes);
     void ApplyStyle(const TMIFStyle& style);
     void SetTextFont(const TMIFObject& text);
     int32_t PointPresenter(bool withTitleFont);
@@ -72,10 +68,7 @@ private:
     std::unique_ptr<TMemoryMapStream> m_mifMap;
     std::unique_ptr<TMemoryMapStream> m_midMap;
     std::unique_ptr<TMIFParser> m_parser;
-    std::vector<TMIFIndexEntry> m_index;
     int32_t m_version = 0;
-    bool m_metaDataLoaded = false;
-    int64_t m_recordsRead = 0;
     // The style in force: each object's style lines change only what they name.
     TGlobePen m_pen;
     TGlobeBrush m_brush;

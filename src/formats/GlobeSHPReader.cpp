@@ -22,7 +22,6 @@ using enum TGlobeObjectState;
 
 namespace {
 
-constexpr uint16_t METADATA_MAGIC = 259;
 // Position and dBASE record number of one index entry.
 constexpr size_t INDEX_ENTRY_SIZE = 8;
 // The shape type follows the record number and the content length.
@@ -42,12 +41,11 @@ void FillChain(
 
 void RegisterSHPReader()
 {
-    RegisterLayerFileClasses();
-    RegisterGlobeClass<TGlobeObjectSource, TGlobeSHPReader, TLayeredGlobe&>("TGlobeSHPReader");
+    RegisterFileReader<TGlobeSHPReader>("TGlobeSHPReader");
 }
 
 TGlobeSHPReader::TGlobeSHPReader(TLayeredGlobe& globe)
-    : TGlobeFileReader(globe)
+    : TIndexedFileReader(globe)
 {
     RegisterSHPReader();
 }
@@ -140,7 +138,7 @@ std::unique_ptr<TGlobeObject> TGlobeSHPReader::LoadObject(int index, bool)
 {
     if (!m_file || index < 0 || static_cast<size_t>(index) >= m_index.size())
         throw EGlobeException(FileName() + ": object " + std::to_string(index) + " has no record");
-    const TIndexEntry& entry = m_index[static_cast<size_t>(index)];
+    const TSHPIndexEntry& entry = m_index[static_cast<size_t>(index)];
     const TSHPShape shape = m_file->ReadShape(static_cast<size_t>(entry.position));
     ++m_recordsRead;
     std::unique_ptr<TGlobeObject> object = NewObject(shape);
@@ -216,61 +214,24 @@ TGlobeObjectStateSet TGlobeSHPReader::GetObjectState(int index)
     return state;
 }
 
-void TGlobeSHPReader::RemoveObject(TGlobeObject& object)
-{
-    const int index = object.ObjectIndex;
-    const bool listed = index >= 0 && index < Count() && &GetObjectData(index) == &object;
-    TGlobeFileReader::RemoveObject(object);
-    if (listed)
-        EraseIndexEntry(m_index, index);
-}
-
-void TGlobeSHPReader::MoveObject(int from, int to)
-{
-    if (from < Count() && to < Count())
-        MoveIndexEntry(m_index, from, to);
-    TGlobeFileReader::MoveObject(from, to);
-}
-
 // --- Metadata file ----------------------------------------------------------------------
 
-void TGlobeSHPReader::SaveMetaData()
+void TGlobeSHPReader::WriteReaderMetaData(TGlobeStreamWriter& writer)
 {
-    const std::string metaName = MetaDataFileName(FileName());
-    if (metaName.empty() || MetaDataFileIsCurrent(metaName, FileName()))
-        return;
-    TGlobeStreamWriter writer;
-    writer.WriteWord(METADATA_MAGIC);
-    WriteSourceData(writer);
     writer.WriteDouble(Correction.LongXDivisor);
     writer.WriteDouble(Correction.LatYDivisor);
     writer.WriteDouble(Correction.LongXShift);
     writer.WriteDouble(Correction.LatYShift);
     writer.WriteInteger(m_titleColumn);
     writer.WriteInteger(static_cast<int32_t>(m_index.size()));
-    for (const TIndexEntry& entry : m_index) {
+    for (const TSHPIndexEntry& entry : m_index) {
         writer.WriteInteger(entry.position);
         writer.WriteInteger(entry.recordNumber);
     }
-    WriteMetaDataFile(metaName, writer.Bytes());
 }
 
-void TGlobeSHPReader::LoadMetaData()
+void TGlobeSHPReader::ReadReaderMetaData(TBoundedReader& bytes)
 {
-    m_metaDataLoaded = ReadMetaDataFile(
-        MetaDataFileName(FileName()), FileName(), [this](TBoundedReader& bytes) { ReadMetaData(bytes); });
-    if (!m_metaDataLoaded) {
-        ClearObjects();
-        m_index.clear();
-    }
-}
-
-void TGlobeSHPReader::ReadMetaData(TBoundedReader& bytes)
-{
-    if (bytes.ReadUInt16LE("the magic") != METADATA_MAGIC)
-        bytes.Fail("not a metadata file");
-    TGlobeStreamReader reader(bytes);
-    ReadSourceData(reader);
     TSHPCoordinateCorrection correction;
     correction.LongXDivisor = bytes.ReadDoubleLE("LongXDivisor");
     correction.LatYDivisor = bytes.ReadDoubleLE("LatYDivisor");
@@ -280,8 +241,8 @@ void TGlobeSHPReader::ReadMetaData(TBoundedReader& bytes)
     const size_t entries = bytes.ReadCountLE(INDEX_ENTRY_SIZE, "the index count");
     if (entries != static_cast<size_t>(Count()))
         bytes.Fail("the index does not match the object count");
-    std::vector<TIndexEntry> index(entries);
-    for (TIndexEntry& entry : index) {
+    std::vector<TSHPIndexEntry> index(entries);
+    for (TSHPIndexEntry& entry : index) {
         entry.position = bytes.ReadInt32LE("a position");
         entry.recordNumber = bytes.ReadInt32LE("a record number");
         if (entry.position < static_cast<int32_t>(TSHPFile::HeaderSize)

@@ -12,8 +12,8 @@
 // their two-dimensional shapes.
 #pragma once
 
+#include "formats/IndexedFileReader.h"
 #include "formats/SHPFile.h"
-#include "view/GlobeObjectSource.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,7 +26,12 @@ class TMemoryMapStream;
 // Registers TGlobeSHPReader by name (idempotent).
 void RegisterSHPReader();
 
-class TGlobeSHPReader : public TGlobeFileReader {
+struct TSHPIndexEntry {
+    int32_t position; //     of the record in the .shp
+    int32_t recordNumber; // of its dBASE record; 0 without a table
+};
+
+class TGlobeSHPReader : public TIndexedFileReader<TSHPIndexEntry> {
 public:
     explicit TGlobeSHPReader(TLayeredGlobe& globe);
     ~TGlobeSHPReader() override;
@@ -41,8 +46,6 @@ public:
     void SetTitleColumn(int32_t column);
     // The dBASE table while open with one, else null.
     const TGlobeDBFReader* Table() const { return m_table.get(); }
-    // Shape records read since creation (the metadata file spares them).
-    int64_t RecordsRead() const { return m_recordsRead; }
 
     // False when FileName names no file.
     bool Open() override;
@@ -52,32 +55,22 @@ public:
     std::unique_ptr<TGlobeObject> LoadObject(int index, bool isNew) override;
     // Null shapes answer osHidden before they are loaded.
     TGlobeObjectStateSet GetObjectState(int index) override;
-    void RemoveObject(TGlobeObject& object) override;
-    void MoveObject(int from, int to) override;
-    // Writes the metadata file unless a current one exists.
-    void SaveMetaData() override;
-    void LoadMetaData() override;
 
     void LoadEnvironment(const TGXML_Element* element) override;
     std::unique_ptr<TGXML_Element> SaveEnvironment() const override;
 
-private:
-    struct TIndexEntry {
-        int32_t position; //     of the record in the .shp
-        int32_t recordNumber; // of its dBASE record; 0 without a table
-    };
+protected:
+    void WriteReaderMetaData(TGlobeStreamWriter& writer) override;
+    void ReadReaderMetaData(TBoundedReader& bytes) override;
 
+private:
     void Release();
-    void ReadMetaData(TBoundedReader& bytes);
     bool IsNullShape(int index) const;
     void SetTitle(TGlobeObject& object, int32_t recordNumber);
     std::unique_ptr<TGlobeObject> NewObject(const TSHPShape& shape);
 
     int32_t m_titleColumn = -1;
-    std::vector<TIndexEntry> m_index;
     std::unique_ptr<TGlobeDBFReader> m_table;
     std::unique_ptr<TMemoryMapStream> m_mapped;
     std::unique_ptr<TSHPFile> m_file;
-    bool m_metaDataLoaded = false;
-    int64_t m_recordsRead = 0;
 };

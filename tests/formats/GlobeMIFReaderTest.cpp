@@ -1,6 +1,6 @@
 #include "formats/GlobeMIFReader.h"
+#include "FileReaderFixture.h"
 #include "FormatTestFiles.h"
-#include "LayerTestGlobe.h"
 #include "geo/GXml.h"
 #include "geo/GeoDataObject.h"
 #include "view/GlobeLayer.h"
@@ -23,10 +23,8 @@ namespace {
 const char* const HEADER = "Version 300\nCharset \"WindowsLatin1\"\nDelimiter \",\"\n"
                            "CoordSys Earth Projection 1, 104\nColumns 1\n  name Char(20)\nData\n\n";
 
-class MIFReaderTest : public ::testing::Test {
+class MIFReaderTest : public FileReaderFixture<TGlobeMIFReader> {
 protected:
-    std::string Path(const std::string& name) const { return folder.path().toStdString() + "/" + name; }
-
     // Writes name.mif and, unless mid is null, name.mid; answers the MIF's path.
     std::string Write(const std::string& name, const std::string& mif, const char* mid = nullptr)
     {
@@ -35,35 +33,6 @@ protected:
             std::ofstream(Path(name + ".mid"), std::ios::binary) << mid;
         return Path(name + ".mif");
     }
-
-    TGlobeMIFReader& Open(const std::string& name)
-    {
-        auto* reader = new TGlobeMIFReader(globe);
-        layer = &globe.store->CreateLayer("TGlobeLayer");
-        layer->SetObjectSource(reader);
-        reader->SetFileName(name);
-        reader->SetActive(true);
-        return *reader;
-    }
-
-    std::string OpenFailure(const std::string& name)
-    {
-        try {
-            Open(name);
-        } catch (const EGlobeException& e) {
-            return e.what();
-        }
-        return "no exception";
-    }
-
-    TGeoDataObject& Object(TGlobeMIFReader& reader, int i)
-    {
-        return dynamic_cast<TGeoDataObject&>(reader.GetObject(i));
-    }
-
-    QTemporaryDir folder;
-    LayerTestGlobe globe;
-    TGlobeLayer* layer = nullptr;
 };
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "formats/GlobeSHPReader.h"
-#include "LayerTestGlobe.h"
+#include "FileReaderFixture.h"
 #include "ShapeFileBuilder.h"
 #include "formats/GlobeDBFReader.h"
 #include "formats/MemoryMapStream.h"
@@ -60,10 +60,8 @@ int InkAround(const QImage& picture, int x, int y)
     return ink;
 }
 
-class SHPReaderTest : public ::testing::Test {
+class SHPReaderTest : public FileReaderFixture<TGlobeSHPReader> {
 protected:
-    std::string Path(const std::string& name) const { return folder.path().toStdString() + "/" + name; }
-
     // Copies the test shapefile (and, when asked, its table) into the folder.
     std::string Copy(const std::string& stem, bool withTable = true)
     {
@@ -81,39 +79,6 @@ protected:
         WriteBytes(Path(name), ShapeFile(records, type));
         return Path(name);
     }
-
-    // A shapefile source in a layer of the globe, configured, then opened.
-    TGlobeSHPReader& Open(
-        const std::string& name, const std::function<void(TGlobeSHPReader&)>& configure = {})
-    {
-        auto* reader = new TGlobeSHPReader(globe);
-        layer = &globe.store->CreateLayer("TGlobeLayer");
-        layer->SetObjectSource(reader);
-        if (configure)
-            configure(*reader);
-        reader->SetFileName(name);
-        reader->SetActive(true);
-        return *reader;
-    }
-
-    std::string OpenFailure(const std::string& name)
-    {
-        try {
-            Open(name);
-        } catch (const EGlobeException& e) {
-            return e.what();
-        }
-        return "no exception";
-    }
-
-    TGeoDataObject& Object(TGlobeSHPReader& reader, int i)
-    {
-        return dynamic_cast<TGeoDataObject&>(reader.GetObject(i));
-    }
-
-    QTemporaryDir folder;
-    LayerTestGlobe globe;
-    TGlobeLayer* layer = nullptr;
 };
 
 } // namespace
