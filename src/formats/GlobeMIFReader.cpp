@@ -98,13 +98,7 @@ bool TGlobeMIFReader::Open()
             throw EGlobeException(name + ": the file is too large for a MIF table");
         m_parser = std::make_unique<TMIFParser>(
             std::make_unique<TGlobeTextReader>(m_mifMap->Bytes(), name), std::move(mid));
-        LoadMetaData();
-        if (!m_metaDataLoaded) {
-            TBoundedReader stream(m_mifMap->Bytes(), name);
-            MapFile(stream);
-            if (LayeredGlobe().SaveMetaDataLocation() != TSaveMetaDataLocation::smdDiscard)
-                SaveMetaData();
-        }
+        LoadOrMapFile(m_mifMap->Bytes(), name);
     } catch (...) {
         Release();
         throw;

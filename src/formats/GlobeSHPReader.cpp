@@ -84,13 +84,7 @@ bool TGlobeSHPReader::Open()
         m_file = std::make_unique<TSHPFile>(m_mapped->Bytes(), name);
         if (const std::string table = CompanionFile(name, ".dbf"); !table.empty())
             m_table = std::make_unique<TGlobeDBFReader>(table);
-        LoadMetaData();
-        if (!m_metaDataLoaded) {
-            TBoundedReader stream(m_mapped->Bytes(), name);
-            MapFile(stream);
-            if (LayeredGlobe().SaveMetaDataLocation() != TSaveMetaDataLocation::smdDiscard)
-                SaveMetaData();
-        }
+        LoadOrMapFile(m_mapped->Bytes(), name);
     } catch (...) {
         Release();
         throw;

@@ -11,8 +11,10 @@
 #include "geo/GlobeStream.h"
 #include "platform/BoundedReader.h"
 #include "view/GlobeObjectSource.h"
+#include "view/LayeredGlobe.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,19 @@ public:
     }
 
 protected:
+    // Takes the objects and the index from a current metadata file, else
+    // scans the data file's bytes for them and keeps them in a new one.
+    void LoadOrMapFile(std::span<const uint8_t> bytes, const std::string& name)
+    {
+        LoadMetaData();
+        if (m_metaDataLoaded)
+            return;
+        TBoundedReader stream(bytes, name);
+        MapFile(stream);
+        if (LayeredGlobe().SaveMetaDataLocation() != TSaveMetaDataLocation::smdDiscard)
+            SaveMetaData();
+    }
+
     // What the reader adds after the source's data, index included.
     virtual void WriteReaderMetaData(TGlobeStreamWriter& writer) = 0;
     // Reads what WriteReaderMetaData wrote; fails `bytes` on anything wrong
