@@ -17,7 +17,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
 #include <optional>
 #include <stdexcept>
 
@@ -26,8 +30,9 @@ namespace {
 const char* const USAGE
     = "  render INPUT OUTPUT.png [--size WxH] [--projection TSphericalPrj|TCartesianPrj|TMercatorPrj]\n"
       "         [--center LONG,LAT] [--altitude NM | --scale PIXELS_PER_GU] [--rotation X,Y,Z]\n"
-      "         [--graticule none|behind|front] [--transparent]\n"
-      "      INPUT is a layer file (.lyr, .shp, .mif) or an environment document";
+      "         [--graticule none|behind|front] [--transparent] [--repeat N]\n"
+      "      INPUT is a layer file (.lyr, .shp, .mif) or an environment document;\n"
+      "      --repeat draws N more times and prints the median CPU time of a redraw";
 
 struct TRenderOptions {
     std::string input;
@@ -41,6 +46,7 @@ struct TRenderOptions {
     std::optional<std::array<long double, 3>> rotation;
     std::optional<TGraticuleDraw> graticule;
     bool transparent = false;
+    int repeat = 0;
 };
 
 std::vector<long double> Numbers(
@@ -104,6 +110,12 @@ TRenderOptions ParseOptions(const std::vector<std::string>& args)
             o.graticule = GraticuleMode(value());
         else if (a == "--transparent")
             o.transparent = true;
+        else if (a == "--repeat") {
+            const std::string& text = value();
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), o.repeat);
+            if (error != std::errc() || end != text.data() + text.size() || o.repeat < 1 || o.repeat > 100000)
+                throw std::invalid_argument("--repeat takes a whole number from 1 to 100000");
+        }
         else if (a.starts_with("--"))
             throw std::invalid_argument("unknown option " + a);
         else
@@ -160,6 +172,28 @@ void SavePicture(const QImage& image, const std::string& fileName)
         throw std::runtime_error("cannot write " + fileName + ": " + file.errorString().toStdString());
 }
 
+double CpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The CPU time of a redraw, the median of `count`; wall time on a busy
+// machine says little.
+double MedianRedrawMs(TGlobe4& globe, QPainter& painter, const QRect& rect, int count)
+{
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const double start = CpuMs();
+        globe.RenderToCanvas(painter, rect, true);
+        times.push_back(CpuMs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    const size_t middle = times.size() / 2;
+    return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+}
+
 int Render(const std::vector<std::string>& args)
 {
     const TRenderOptions o = ParseOptions(args);
@@ -178,6 +212,8 @@ int Render(const std::vector<std::string>& args)
     {
         QPainter painter(&image);
         globe.RenderToCanvas(painter, QRect(0, 0, o.width, o.height), true);
+        if (o.repeat > 0)
+            std::printf("redraw ms: %.2f\n", MedianRedrawMs(globe, painter, image.rect(), o.repeat));
     }
     SavePicture(image, o.output);
     return 0;
