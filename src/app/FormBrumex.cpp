@@ -11,6 +11,7 @@
 #include "app/Vars.h"
 #include "geo/GlobeProjection.h"
 #include "platform/Cp1252.h"
+#include "survey/TableStateSlots.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
@@ -701,7 +702,7 @@ void TFormBrumex::ApplyNetworkAddress()
 
 void TFormBrumex::FreeSurveySlots()
 {
-    // The road survey window marks its 199 slots free here.
+    SurveySlots().FreeAll();
 }
 
 void TFormBrumex::SizeIconsGrid()
