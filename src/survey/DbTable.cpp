@@ -621,6 +621,25 @@ void TDbTable::Delete()
     NotifyData();
 }
 
+void TDbTable::EmptyTable()
+{
+    CheckActive();
+    Cancel();
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(TableSql)))
+        Fail(QStringLiteral("Não foi possível esvaziar a tabela"), query.lastError());
+    Reload(0);
+    NotifyData();
+}
+
+void TDbTable::Refresh()
+{
+    CheckActive();
+    CheckBrowseMode();
+    Reload(Bookmark());
+    NotifyData();
+}
+
 void TDbTable::CheckBrowseMode()
 {
     if (Editing())

@@ -108,6 +108,11 @@ public:
     void Post(); // writes and commits the record being appended or edited
     void Cancel();
     void Delete();
+    // Deletes every record at once.
+    void EmptyTable();
+    // Reads the records again (another program may have written), keeping
+    // the current one.
+    void Refresh();
     // Posts what is being appended or edited; nothing otherwise.
     void CheckBrowseMode();
 
