@@ -17,6 +17,7 @@
 #include "app/WaypointTool.h"
 #include "geo/GlobeProjection.h"
 #include "platform/Cp1252.h"
+#include "survey/TableStateSlots.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
@@ -754,7 +755,7 @@ void TFormBrumex::ApplyNetworkAddress()
 
 void TFormBrumex::FreeSurveySlots()
 {
-    // The road survey window marks its 199 slots free here.
+    SurveySlots().FreeAll();
 }
 
 void TFormBrumex::SizeIconsGrid()

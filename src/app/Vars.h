@@ -26,11 +26,6 @@ struct TVars {
     bool AnimarGlobo = true; // run the start-up globe animation
     bool SombraNoite = false; // paint the night shadow
 
-    // Odometers of the road survey window: readings, selection, switched on.
-    double O1 = 0, O2 = 0, O3 = 0;
-    bool R1 = false, R2 = false, R3 = false;
-    bool L1 = false, L2 = false, L3 = false;
-
     // True from the creation of the main window until its first activation ran.
     bool FirstActivation = true;
 
