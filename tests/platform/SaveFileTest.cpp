@@ -10,6 +10,8 @@
 #include <csignal>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -106,6 +108,36 @@ TEST(SaveFile, NextSaveRemovesLeftoversOfItsOwnNamingOnly)
         EXPECT_FALSE(QFile::exists(dir.filePath(file))) << file.toStdString();
     for (const QString& file : kept)
         EXPECT_EQ(Contents(dir.filePath(file)), "copy") << file.toStdString();
+}
+
+// A save killed in the middle of its write leaves the previous file and its
+// temporary copy; the next save of that file removes the copy.
+TEST(SaveFile, CopyOfAKilledSaveGoesWithTheNextSave)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath("mapa.env");
+    Write(name, "previous");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit noCore { 0, 0 };
+        const rlimit small { 4096, 4096 };
+        setrlimit(RLIMIT_CORE, &noCore);
+        setrlimit(RLIMIT_FSIZE, &small);
+        SaveFileAtomically(name.toStdString(), Bytes(std::string(8192, 'x')));
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+    EXPECT_EQ(Contents(name), "previous");
+    const QStringList copies = QDir(dir.path()).entryList({ "mapa.env.brumex-??????" }, QDir::Files);
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(QFileInfo(dir.filePath(copies[0])).size(), 4096);
+    SaveFileAtomically(name.toStdString(), Bytes("next"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "mapa.env" });
+    EXPECT_EQ(Contents(name), "next");
 }
 
 // A symbolic link stays a link to the file that now holds the new bytes.
