@@ -4,9 +4,11 @@
 // "Navegação" tab.
 #include "AppFixture.h"
 
+#include "app/AppPaths.h"
 #include "app/ClickDispatcher.h"
 #include "app/Formatting.h"
 #include "app/MapTool.h"
+#include "app/Settings.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
 #include "geo/GeoDataObject.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -509,4 +512,40 @@ TEST_F(MapWindowTest, MouseUpGivesTheLeftButtonBackToSelection)
     Globe().MouseSelectButton = TGlobeMouseButton::mzbNone;
     Click(Centre());
     EXPECT_EQ(Globe().MouseSelectButton, TGlobeMouseButton::mzbLeft);
+}
+
+TEST_F(MapWindowTest, ANewUserSeesTheWorldAndLaterStartsRestoreTheLastRun)
+{
+    // The world layer of the program, where the first start puts it.
+    const QString layers = TAppPaths::Resolve(DefaultDirLayers);
+    QDir().mkpath(layers);
+    ASSERT_TRUE(QFile::copy(BRUMEX_SOURCE_DIR "/data/TGWorld.lyr", layers + "/TGWorld.lyr"));
+    const auto worldShown = [this] {
+        return form->Globo->LayerStore()->LayerByName("TGWorld.lyr") != nullptr;
+    };
+    Start(); // a store without settings: the first start
+    ASSERT_EQ(TAppPaths::Resolve(Vars.DirLayers), QDir(layers).absolutePath());
+    EXPECT_TRUE(worldShown());
+    const QImage first = GlobePicture("first-start-world");
+    const QRect disc(Centre() - QPoint(150, 150), QSize(300, 300));
+    const int sea = CountColour(first, QColor(0, 255, 255), disc);
+    EXPECT_LT(sea, disc.width() * disc.height() * 9 / 10); // land covers part of it
+    Picture(*form, "first-start-main-window");
+
+    // The close keeps the world in the environment; the next start shows it.
+    ASSERT_TRUE(form->close());
+    DestroyWindows();
+    Vars = TVars {};
+    form = &CreateWindows();
+    form->FormActivate();
+    EXPECT_TRUE(worldShown());
+
+    // Closing without memorizing the layers: the next start has none of them.
+    form->MemorizarLayers->setChecked(false);
+    ASSERT_TRUE(form->close());
+    DestroyWindows();
+    Vars = TVars {};
+    form = &CreateWindows();
+    form->FormActivate();
+    EXPECT_FALSE(worldShown());
 }
