@@ -455,19 +455,7 @@ void TFormBrumex::CreateTabSheetGPS()
     TabSheetGPS = Named(new QWidget, "TabSheetGPS");
     Bussola = Named(new TCompass(TabSheetGPS), "Bussola");
     Bussola->setFixedSize(210, 210);
-    Bussola->SetSmallStp(5);
-    Bussola->SetLargeStp(15);
-    Bussola->SetGreatStp(30);
-    Bussola->SetMkColor(Qt::cyan);
-    Bussola->SetSteer(false);
-    Bussola->SetBEColor(QColor(0, 128, 0));
-    Bussola->SetBBColor(Qt::red);
-    Bussola->SetCardColor(Qt::red);
-    // Arial of 15 pixels at the designed 96 dpi.
-    Bussola->setFont(QFont(QStringLiteral("Arial"), 11));
-    QPalette palette = Bussola->palette();
-    palette.setColor(QPalette::Window, QColor(0, 64, 128));
-    Bussola->setPalette(palette);
+    UseMainWindowLook(*Bussola);
 
     auto* layout = new QVBoxLayout(TabSheetGPS);
     layout->setContentsMargins(4, 4, 4, 4);
