@@ -23,7 +23,7 @@ void TPointStore::SetCount(int count)
 {
     if (count < 0)
         throw EGlobeException("DynArraySetLength: Invalid Parameter");
-    DiscardCache();
+    Changed();
     m_coords.resize(static_cast<size_t>(count) * Stride());
 }
 
@@ -55,7 +55,7 @@ TGeoPoint TPointStore::Point(int index) const
 void TPointStore::SetPoint(int index, const TGeoPoint& p)
 {
     CheckIndex(index);
-    DiscardCache();
+    Changed();
     const size_t at = static_cast<size_t>(index) * Stride();
     m_coords[at] = p.Long;
     m_coords[at + 1] = p.Lat;
@@ -65,7 +65,7 @@ void TPointStore::SetPoint(int index, const TGeoPoint& p)
 
 void TPointStore::Insert(int index, const TGeoPoint& p)
 {
-    DiscardCache();
+    Changed();
     index = std::clamp(index, 0, Count());
     const auto at = m_coords.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(index) * Stride());
     m_coords.insert(at, Stride(), 0);
@@ -74,7 +74,7 @@ void TPointStore::Insert(int index, const TGeoPoint& p)
 
 void TPointStore::Delete(int index)
 {
-    DiscardCache();
+    Changed();
     if (index < 0 || index >= Count())
         return;
     const auto at = m_coords.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(index) * Stride());
@@ -102,14 +102,14 @@ void TPointStore::Assign(const TGlobeRoot& source)
         TGlobeRoot::Assign(source);
         return;
     }
-    DiscardCache();
+    Changed();
     m_chainFlags = other->m_chainFlags;
     m_coords = other->m_coords;
 }
 
 void TPointStore::Translate(int32_t dLong, int32_t dLat, int32_t dHeight)
 {
-    DiscardCache();
+    Changed();
     const int32_t offsets[3] = { dLong, dLat, dHeight };
     for (size_t i = 0; i < m_coords.size(); ++i)
         m_coords[i] = static_cast<int32_t>(
@@ -129,6 +129,13 @@ std::shared_ptr<const T3DPoints> TPointStore::Get3DPoints(bool cache)
     if (cache)
         m_cache3D = points;
     return points;
+}
+
+const TMER& TPointStore::CachedMER() const
+{
+    if (!m_mer)
+        m_mer = GetMER();
+    return *m_mer;
 }
 
 TMER TPointStore::GetMER() const

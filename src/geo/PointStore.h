@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 using T3DPoints = TDynArray<TPoint3D>;
@@ -61,6 +62,8 @@ public:
     bool HasCached3DPoints() const { return m_cache3D != nullptr; }
 
     TMER GetMER() const;
+    // GetMER, kept until the next edit: drawing asks for it in every frame.
+    const TMER& CachedMER() const;
     // Zero points: (0,0,0); one: the point; two: their truncated midpoint; a
     // ring of zero area: the centre of its MER. Area 0 in all these cases.
     TCentroid Centroid() const;
@@ -72,10 +75,17 @@ public:
 
 private:
     size_t Stride() const { return StoreHeight() ? 3 : 2; }
+    // Drops what is derived from the points.
+    void Changed()
+    {
+        m_cache3D.reset();
+        m_mer.reset();
+    }
     void CheckIndex(int index) const;
 
     std::vector<int32_t> m_coords; // Long, Lat[, Height] per point
     std::shared_ptr<const T3DPoints> m_cache3D;
+    mutable std::optional<TMER> m_mer;
     uint8_t m_chainFlags = 0;
 };
 

@@ -411,6 +411,8 @@ void TGlobeCanvas::RenderChains(TChainStore& chains, TGlobeObjectStateSet state,
     if ((projection.ModelProperties & MODEL_SEAMLESS) && state.contains(osClosed)) {
         TCustomProjectionModel& model = projection.ProjectionModel();
         for (int i = 0; i < chains.Count(); ++i) {
+            if (!ChainMayShow(chains.Chain(i)))
+                continue;
             const int n = model.ProjectChain(chains.Chain(i), 0, true);
             RenderPoints(n, state + ALL_CLIP_STATES, margin);
         }
@@ -418,9 +420,21 @@ void TGlobeCanvas::RenderChains(TChainStore& chains, TGlobeObjectStateSet state,
     }
     for (int i = 0; i < chains.Count(); ++i) {
         TPointStore& chain = chains.Chain(i);
-        if (chain.Count() >= 2)
+        if (chain.Count() >= 2 && ChainMayShow(chain))
             RenderSplitChain(chain, state, margin);
     }
+}
+
+bool TGlobeCanvas::ChainMayShow(const TPointStore& chain)
+{
+    // An object whose rectangle covers the view may hold many rings outside
+    // it: each is tested as the object was, by its own rectangle. Short
+    // chains cost less to project than to test.
+    constexpr int TESTED_FROM = 64;
+    if (chain.Count() < TESTED_FROM)
+        return true;
+    TGlobeObjectStateSet state;
+    return Projection().ProjectionModel().MERVisibility(chain.CachedMER(), state);
 }
 
 void TGlobeCanvas::RenderSplitChain(TPointStore& chain, TGlobeObjectStateSet state, int32_t margin)

@@ -144,6 +144,7 @@ private:
     // Applies the drawing state to the painter before a primitive.
     QPainter* PreparePainter();
     int ClipEdge(int edge, int count, bool closed, int32_t margin);
+    bool ChainMayShow(const TPointStore& chain);
     void RenderSplitChain(TPointStore& chain, TGlobeObjectStateSet state, int32_t margin);
     void RenderPieces(TChainStore& pieces, TGlobeObjectStateSet state, int32_t margin);
     void RenderOpenPieces(TChainStore& pieces, TGlobeObjectStateSet state, int32_t margin);
