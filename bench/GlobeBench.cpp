@@ -80,8 +80,6 @@ struct TView {
 
 bool PrepareGlobe(TGlobe4& globe, const std::string& data, const TView& view, benchmark::State& state)
 {
-    RegisterLayerFileClasses();
-    RegisterSHPReader();
     globe.SetScrollBars(TScrollStyle::ssNone);
     globe.setAttribute(Qt::WA_DontShowOnScreen);
     globe.resize(WIDTH, HEIGHT);
@@ -258,6 +256,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    RegisterLayerFileClasses();
+    RegisterSHPReader();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
