@@ -12,9 +12,17 @@
 #include <QStringList>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TGeoDataObject;
 class TGlobeObject;
+
+// The route seen from the vehicle, for one route point.
+struct TRouteLeg {
+    int32_t Distance = 0; // GlobeUnits along the route
+    int32_t Bearing = 0; // GlobeUnits, library sense
+    double Eta = 0; // days
+};
 
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
@@ -43,6 +51,16 @@ struct TVars {
     int32_t PrMovelID = 0;
     int32_t PrTrilhaID = 0;
     int32_t PrRotaID = 0;
+
+    // The route line "Rota" on layer "LayWaypt" (made on demand) and the
+    // guidance along it: the next point, the velocity made good towards it
+    // (GlobeUnits per hour) and one leg per route point, rewritten at every
+    // guidance step (the table grows with the route).
+    TGeoDataObject* RouteObject = nullptr;
+    bool RouteActive = false;
+    int NextWaypoint = 0;
+    int32_t Vmg = 0;
+    std::vector<TRouteLeg> RouteLegs;
 
     // The coordinate edit fields' patterns (Windows-1252), set by EditPatterns.
     std::string LonPattern;
