@@ -2,13 +2,19 @@
 
 #include "app/AppPaths.h"
 #include "app/BrumexIcons.h"
+#include "app/ChartTool.h"
+#include "app/ClickDispatcher.h"
 #include "app/FormConfig.h"
 #include "app/FormEdPonto.h"
 #include "app/GlobeSetup.h"
 #include "app/LayerBackup.h"
+#include "app/MapTool.h"
+#include "app/ObjectEditor.h"
+#include "app/RouteTool.h"
 #include "app/Settings.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
+#include "app/WaypointTool.h"
 #include "geo/GlobeProjection.h"
 #include "platform/Cp1252.h"
 #include "survey/TableStateSlots.h"
@@ -112,6 +118,9 @@ TFormBrumex::TFormBrumex(QWidget* parent)
     layout->addWidget(CreatePanelBaixo());
     setCentralWidget(client);
     CreateOverlays();
+    CreateTools();
+    ConnectMapTab();
+    ConnectGlobe();
 
     // The window sees keys before the control that has the focus.
     qApp->installEventFilter(this);
@@ -321,10 +330,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
         b->setFixedWidth(26);
         grid->addWidget(b, 0, column++);
     }
-    connect(SpeedButtonZoomPP, &QToolButton::clicked, ZoomMais, &QAction::trigger);
-    connect(SpeedButtonP, &QToolButton::clicked, ZoomMaisP, &QAction::trigger);
-    connect(SpeedButtonL, &QToolButton::clicked, ZoomMenosP, &QAction::trigger);
-    connect(SpeedButtonLL, &QToolButton::clicked, ZoomMenos, &QAction::trigger);
 
     QGroupBox* spacing = MapGroup(QStringLiteral(" Espaçamento das linhas de: "), TabSheetMapa);
     auto stepEdit = [spacing](const char* name, TUpDown*& upDown, const char* upDownName) {
@@ -349,9 +354,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
     grid->addWidget(EditLat, 0, 4);
     grid->addWidget(UpDownStepLat, 0, 5);
     grid->addWidget(CheckBoxSobreporLinhas, 0, 6);
-    connect(EditLon, &QLineEdit::textChanged, this, &TFormBrumex::EditLonChange);
-    connect(EditLat, &QLineEdit::textChanged, this, &TFormBrumex::EditLatChange);
-    connect(CheckBoxSobreporLinhas, &QCheckBox::clicked, this, &TFormBrumex::CheckBoxSobreporLinhasClick);
 
     QGroupBox* night = MapGroup(QStringLiteral(" Noite "), TabSheetMapa);
     SpeedButtonComSombra = SpeedButton("SpeedButtonComSombra", QStringLiteral("Com"), night);
@@ -367,8 +369,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
         grid->addWidget(b, 0, column++);
     }
     SpeedButtonSemSombra->setChecked(true);
-    connect(SpeedButtonComSombra, &QToolButton::clicked, this, &TFormBrumex::SpeedButtonComSombraClick);
-    connect(SpeedButtonSemSombra, &QToolButton::clicked, this, &TFormBrumex::SpeedButtonSemSombraClick);
 
     QGroupBox* rotation = MapGroup(QStringLiteral(" Girar "), TabSheetMapa);
     GiraNS = Named(new TUpDown(Qt::Vertical, rotation), "GiraNS");
@@ -502,10 +502,56 @@ void TFormBrumex::CreateOverlays()
     PanelGlobo->installEventFilter(this);
 }
 
+void TFormBrumex::CreateTools()
+{
+    MapTool = std::make_unique<TMapTool>(*this);
+    ClickDispatcher = std::make_unique<TClickDispatcher>(*this);
+    ChartTool = std::make_unique<TChartTool>(*this);
+    ObjectEditor = std::make_unique<TObjectEditor>(*this);
+    WaypointTool = std::make_unique<TWaypointTool>(*this);
+    RouteTool = std::make_unique<TRouteTool>(*this);
+}
+
+void TFormBrumex::ConnectMapTab()
+{
+    TMapTool* map = MapTool.get();
+    connect(ZoomMais, &QAction::triggered, this, [map] { map->ZoomMaisExecute(); });
+    connect(ZoomMenos, &QAction::triggered, this, [map] { map->ZoomMenosExecute(); });
+    connect(ZoomMaisP, &QAction::triggered, this, [map] { map->ZoomMaisPExecute(); });
+    connect(ZoomMenosP, &QAction::triggered, this, [map] { map->ZoomMenosPExecute(); });
+    connect(SpeedButtonZoomPP, &QToolButton::clicked, ZoomMais, &QAction::trigger);
+    connect(SpeedButtonP, &QToolButton::clicked, ZoomMaisP, &QAction::trigger);
+    connect(SpeedButtonL, &QToolButton::clicked, ZoomMenosP, &QAction::trigger);
+    connect(SpeedButtonLL, &QToolButton::clicked, ZoomMenos, &QAction::trigger);
+    connect(SpeedButtonEsferica, &QToolButton::clicked, this, [map] { map->SpeedButtonEsfericaClick(); });
+    connect(SpeedButtonMercator, &QToolButton::clicked, this, [map] { map->SpeedButtonMercatorClick(); });
+    connect(SpeedButtonCartesiana, &QToolButton::clicked, this, [map] { map->SpeedButtonCartesianaClick(); });
+    connect(EditLon, &QLineEdit::textChanged, this, [map] { map->EditLonChange(); });
+    connect(EditLat, &QLineEdit::textChanged, this, [map] { map->EditLatChange(); });
+    connect(CheckBoxSobreporLinhas, &QCheckBox::clicked, this, [map] { map->CheckBoxSobreporLinhasClick(); });
+    connect(SpeedButtonComSombra, &QToolButton::clicked, this, [map] { map->SpeedButtonComSombraClick(); });
+    connect(SpeedButtonSemSombra, &QToolButton::clicked, this, [map] { map->SpeedButtonSemSombraClick(); });
+    connect(GiraNS, &TUpDown::Click, this, [map](bool next) { map->GiraNSClick(next); });
+    connect(GiraEW, &TUpDown::Click, this, [map](bool next) { map->GiraEWClick(next); });
+    connect(GiraZ, &TUpDown::Click, this, [map](bool next) { map->GiraZClick(next); });
+    connect(BtMedindo, &QToolButton::clicked, this, [map] { map->BtMedindoClick(); });
+}
+
+void TFormBrumex::ConnectGlobe()
+{
+    TMapTool* map = MapTool.get();
+    Globo->OnMouseMove = [map](TGlobe4*, Qt::KeyboardModifiers, int x, int y) { map->GloboMouseMove(x, y); };
+    Globo->OnMouseLeave = [map](TGlobe4*) { map->GloboMouseLeave(); };
+    Globo->OnMouseUp
+        = [map](TGlobe4*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { map->GloboMouseUp(); };
+    Globo->OnPaint = [map](TGlobe4*) { map->GloboPaint(); };
+    Globo->OnClick = [this](TGlobe4*) { ClickDispatcher->GloboClick(m_clickModifiers, m_clickAt); };
+}
+
 void TFormBrumex::FormCreate()
 {
-    // The globe control starts in the spherical projection showing the whole
-    // world; it joins here with the globe view.
+    Globo->Projection().SetProjectionClass("TSphericalPrj");
+    Globo->ZoomToRect(0, 0, 0, 0); // the whole world
     Vars.FirstActivation = true;
     LabelDist->clear();
     LabelDir->clear();
@@ -637,33 +683,6 @@ void TFormBrumex::PlaceOverlays()
     PanelMedida->raise();
 }
 
-void TFormBrumex::EditLonChange()
-{
-    // The globe's graticule longitude step follows this field (globe view).
-}
-
-void TFormBrumex::EditLatChange()
-{
-    // The globe's graticule latitude step follows this field (globe view).
-}
-
-void TFormBrumex::CheckBoxSobreporLinhasClick()
-{
-    // The globe draws its graticule over or under the layers (globe view).
-}
-
-void TFormBrumex::SpeedButtonComSombraClick()
-{
-    Vars.SombraNoite = true;
-    RedrawGlobe();
-}
-
-void TFormBrumex::SpeedButtonSemSombraClick()
-{
-    Vars.SombraNoite = false;
-    RedrawGlobe();
-}
-
 void TFormBrumex::BtConfigClick()
 {
     m_windows.FormConfig->exec();
@@ -688,7 +707,15 @@ bool TFormBrumex::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && IsFirstReceiverOfKey(watched))
         FormKeyDown(*static_cast<QKeyEvent*>(event));
-    else if (event->type() == QEvent::Resize && watched == PageControlGPS)
+    else if (watched == Globo->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        m_clickModifiers = mouse->modifiers();
+        m_clickAt = mouse->position().toPoint();
+    } else if (watched == Globo->viewport() && event->type() == QEvent::Wheel) {
+        // The wheel zooms instead of scrolling the view.
+        MapTool->GloboWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    } else if (event->type() == QEvent::Resize && watched == PageControlGPS)
         FormResize();
     else if (event->type() == QEvent::Resize && (watched == TabSheetEdObjetos || watched == PanelGlobo))
         PlaceOverlays();
@@ -771,7 +798,7 @@ void TFormBrumex::GlobeSetup()
         : projection == "TMercatorPrj"                   ? SpeedButtonMercator
                                                          : SpeedButtonEsferica;
     pressed->setChecked(true);
-    Globo->OnRender = [this](TGlobe4*) { GloboRender(); };
+    Globo->OnRender = [this](TGlobe4*) { MapTool->GloboRender(); };
     Globo->Redraw();
     QCoreApplication::processEvents();
     const TGlobeMarkers markers = CreateMarkers(*Globo);
@@ -779,15 +806,6 @@ void TFormBrumex::GlobeSetup()
     Vars.PrMovelID = markers.PrMovelID;
     Vars.PrTrilhaID = markers.PrTrilhaID;
     Vars.PrRotaID = markers.PrRotaID;
-}
-
-void TFormBrumex::GloboRender()
-{
-    if (!Vars.SombraNoite)
-        return;
-    static const QDateTime dayZero(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
-    const double now = dayZero.msecsTo(QDateTime::currentDateTimeUtc()) / 86400000.0;
-    Globo->RenderDayNight(0x000000, 0xC0C0C0, 2, now);
 }
 
 void TFormBrumex::GridLayersClick()

@@ -8,6 +8,8 @@
 #include "view/Globe4.h"
 
 #include <QMainWindow>
+#include <QPoint>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -20,7 +22,13 @@ class QSlider;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class TChartTool;
+class TClickDispatcher;
 class TCompass;
+class TMapTool;
+class TObjectEditor;
+class TRouteTool;
+class TWaypointTool;
 class TGlobeLayer;
 class TUpDown;
 
@@ -46,12 +54,15 @@ public:
     // Keeps the waypoint icon panel in step with the window's height.
     void FormResize();
 
-    // Map tab handlers that the settings drive.
-    void EditLonChange();
-    void EditLatChange();
-    void CheckBoxSobreporLinhasClick();
-    void SpeedButtonComSombraClick();
-    void SpeedButtonSemSombraClick();
+    // The tools behind the controls, each in a file pair of its own; the
+    // click dispatcher hands them the clicks on the globe that their modes
+    // wait for.
+    std::unique_ptr<TMapTool> MapTool;
+    std::unique_ptr<TClickDispatcher> ClickDispatcher;
+    std::unique_ptr<TChartTool> ChartTool;
+    std::unique_ptr<TObjectEditor> ObjectEditor;
+    std::unique_ptr<TWaypointTool> WaypointTool;
+    std::unique_ptr<TRouteTool> RouteTool;
 
     // Empty until a GPS fix has been shown, then "GPSMinData".
     QString LastDataSource;
@@ -137,6 +148,9 @@ private:
     QFrame* CreatePanelAbreFecha();
     void CreateTabSheetGPS();
     void CreateOverlays();
+    void CreateTools();
+    void ConnectMapTab();
+    void ConnectGlobe();
     void FormCreate();
 
     void FormKeyDown(const QKeyEvent& key);
@@ -165,9 +179,12 @@ private:
     void SaveWaypointLayer();
     void ReplaceSavedLayers();
     void RedrawGlobe();
-    void GloboRender();
 
     TAppWindows m_windows;
     bool m_settingsLoaded = false;
     bool m_sliding = false;
+    // Keys held and place of the last button release on the globe, for the
+    // click that follows it.
+    Qt::KeyboardModifiers m_clickModifiers;
+    QPoint m_clickAt;
 };

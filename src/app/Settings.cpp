@@ -3,6 +3,7 @@
 #include "app/AppPaths.h"
 #include "app/FormBrumex.h"
 #include "app/FormConfig.h"
+#include "app/MapTool.h"
 #include "app/Vars.h"
 #include "survey/SurveyState.h"
 
@@ -143,20 +144,20 @@ void LoadGraticule(QSettings& s, TFormBrumex& brumex)
         const QSignalBlocker blockLon(brumex.EditLon);
         brumex.EditLon->setText(QString::number(ReadInt(s, QStringLiteral("EspLon"), 15, 15)));
     }
-    brumex.EditLonChange();
+    brumex.MapTool->EditLonChange();
     {
         const QSignalBlocker blockLat(brumex.EditLat);
         brumex.EditLat->setText(QString::number(ReadInt(s, QStringLiteral("EspLat"), 15, 15)));
     }
-    brumex.EditLatChange();
+    brumex.MapTool->EditLatChange();
     brumex.CheckBoxSobreporLinhas->setChecked(ReadBool(s, QStringLiteral("Sobrepor"), false, false));
-    brumex.CheckBoxSobreporLinhasClick();
+    brumex.MapTool->CheckBoxSobreporLinhasClick();
     const bool shadow = ReadBool(s, QStringLiteral("SombraNoite"), false, false);
     (shadow ? brumex.SpeedButtonComSombra : brumex.SpeedButtonSemSombra)->setChecked(true);
     if (brumex.SpeedButtonComSombra->isChecked())
-        brumex.SpeedButtonComSombraClick();
+        brumex.MapTool->SpeedButtonComSombraClick();
     else
-        brumex.SpeedButtonSemSombraClick();
+        brumex.MapTool->SpeedButtonSemSombraClick();
 }
 
 void LoadFiles(QSettings& s)
