@@ -45,6 +45,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolBar>
@@ -491,19 +492,7 @@ void TFormBrumex::CreateTabSheetGPS()
     TabSheetGPS = Named(new QWidget, "TabSheetGPS");
     Bussola = Named(new TCompass(TabSheetGPS), "Bussola");
     Bussola->setFixedSize(210, 210);
-    Bussola->SetSmallStp(5);
-    Bussola->SetLargeStp(15);
-    Bussola->SetGreatStp(30);
-    Bussola->SetMkColor(Qt::cyan);
-    Bussola->SetSteer(false);
-    Bussola->SetBEColor(QColor(0, 128, 0));
-    Bussola->SetBBColor(Qt::red);
-    Bussola->SetCardColor(Qt::red);
-    // Arial of 15 pixels at the designed 96 dpi.
-    Bussola->setFont(QFont(QStringLiteral("Arial"), 11));
-    QPalette palette = Bussola->palette();
-    palette.setColor(QPalette::Window, QColor(0, 64, 128));
-    Bussola->setPalette(palette);
+    UseMainWindowLook(*Bussola);
 
     auto* layout = new QVBoxLayout(TabSheetGPS);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -631,6 +620,9 @@ void TFormBrumex::FormActivate()
 
 bool TFormBrumex::RunFirstActivation()
 {
+    // Before the settings are loaded (which stores their defaults), a store
+    // without them means that this user starts the program for the first time.
+    const bool firstStart = !OpenSettings()->contains(QStringLiteral("ArqEnv"));
     if (!LoadSettingsOrEnd())
         return false;
     // The first start finds the shipped world layer in its layer folder.
@@ -646,7 +638,7 @@ bool TFormBrumex::RunFirstActivation()
     PanelAvisoOper->hide();
     LabelAvisoOper->clear();
     SizeIconsGrid();
-    GlobeSetup();
+    GlobeSetup(firstStart);
     return true;
 }
 
@@ -826,19 +818,25 @@ void TFormBrumex::SizeIconsGrid()
     IconsGrid->setRowCount(static_cast<int>(WaypointTool->ImageListWaypt().size()) + 1);
 }
 
-void TFormBrumex::GlobeSetup()
+bool TFormBrumex::OpenWorldLayer()
+{
+    try {
+        return OpenLayerFile(
+                   *Globo, toCp1252(TAppPaths::Resolve(Vars.DirLayers) + QStringLiteral("/TGWorld.lyr")))
+            >= 0;
+    } catch (const std::exception&) {
+        // A damaged world layer only costs the animation and the first view.
+        return false;
+    }
+}
+
+void TFormBrumex::GlobeSetup(bool firstStart)
 {
     TGlobeLayerStore& store = *Globo->LayerStore();
     const std::string world = "TGWorld.lyr";
     if (Vars.AnimarGlobo) {
-        if (!store.LayerByName(world)) {
-            try {
-                OpenLayerFile(
-                    *Globo, toCp1252(TAppPaths::Resolve(Vars.DirLayers) + QStringLiteral("/TGWorld.lyr")));
-            } catch (const std::exception&) {
-                // A damaged world layer only costs the animation.
-            }
-        }
+        if (!store.LayerByName(world))
+            OpenWorldLayer();
         if (store.LayerByName(world)) {
             StartupAnimation(*Globo);
             // Events ran during the animation: look the layer up again.
@@ -854,6 +852,10 @@ void TFormBrumex::GlobeSetup()
         } catch (const std::exception&) {
             Globo->ClearGlobe();
         }
+    } else if (firstStart) {
+        // A new user sees the world rather than an empty sea; from then on
+        // the environment of the last run decides.
+        OpenWorldLayer();
     }
     CreateSpecialLayers(*Globo);
     const std::string projection = Globo->Projection().ProjectionClass();

@@ -179,7 +179,10 @@ private:
     void ApplyNetworkAddress();
     void FreeSurveySlots();
     void SizeIconsGrid();
-    void GlobeSetup();
+    // The first start of a user without an environment file opens the world
+    // layer as a layer of the user's.
+    void GlobeSetup(bool firstStart);
+    bool OpenWorldLayer();
     void GridLayersClick();
     void StopPositionInputs();
     bool CloseLayers();

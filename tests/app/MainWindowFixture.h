@@ -42,12 +42,15 @@ protected:
     TGlobeProjection& Projection() { return form->Globo->Projection(); }
     QPoint Centre() { return Viewport()->rect().center(); }
 
-    // A square object of the given half side around a point, on a layer of
-    // its own.
-    TGeoDataObject& AddSquare(const std::string& title, int32_t id, const TGeoPoint& centre, int32_t half)
+    // A square object of the given half side around a point, on the named
+    // layer (made when there is none), whose source has the layer's name.
+    TGeoDataObject& AddSquare(const std::string& title, int32_t id, const TGeoPoint& centre, int32_t half,
+        const std::string& layerName = "Ilhas")
     {
-        TGlobeLayer& layer = Globe().LayerStore()->CreateLayer("TGlobeLayer");
-        layer.SetName("Ilhas");
+        TGlobeLayer* found = Globe().LayerStore()->LayerByName(layerName);
+        TGlobeLayer& layer = found ? *found : Globe().LayerStore()->CreateLayer("TGlobeLayer");
+        layer.SetName(layerName);
+        layer.ObjectSource().Name = layerName;
         auto* object = new TGeoDataObject(&layer.ObjectSource());
         object->Title = title;
         object->ID = id;
@@ -62,7 +65,13 @@ protected:
     }
     TGeoPoint GeoAt(QPoint at) { return Projection().XYToGeo(at.x(), at.y()).point; }
 
-    void MoveTo(QPoint at) { QTest::mouseMove(Viewport(), at); }
+    // A move to the point; by way of its neighbour, since a move to where the
+    // mouse already is sends no event.
+    void MoveTo(QPoint at)
+    {
+        QTest::mouseMove(Viewport(), at + QPoint(1, 0));
+        QTest::mouseMove(Viewport(), at);
+    }
     void Click(QPoint at, Qt::KeyboardModifiers modifiers = {})
     {
         QTest::mouseClick(Viewport(), Qt::LeftButton, modifiers, at);

@@ -4,9 +4,11 @@
 // "Navegação" tab.
 #include "MainWindowFixture.h"
 
+#include "app/AppPaths.h"
 #include "app/ClickDispatcher.h"
 #include "app/Formatting.h"
 #include "app/MapTool.h"
+#include "app/Settings.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
 #include "geo/GeoDataObject.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -40,17 +43,9 @@ TEST_F(MapWindowTest, TheCompassStandsOnTheNavigationTab)
     TCompass* compass = form->Bussola;
     ASSERT_NE(compass, nullptr);
     EXPECT_EQ(compass->parentWidget(), form->TabSheetGPS);
-    EXPECT_EQ(compass->SmallStp(), 5);
-    EXPECT_EQ(compass->LargeStp(), 15);
-    EXPECT_EQ(compass->GreatStp(), 30);
-    EXPECT_EQ(compass->MkColor(), QColor(Qt::cyan));
+    EXPECT_EQ(compass->MkColor(), QColor(Qt::cyan)); // the main window's look
     EXPECT_FALSE(compass->Steer());
-    EXPECT_EQ(compass->BEColor(), QColor(0, 128, 0));
-    EXPECT_EQ(compass->BBColor(), QColor(Qt::red));
-    EXPECT_EQ(compass->CardColor(), QColor(Qt::red));
-    EXPECT_EQ(compass->font().family(), "Arial");
     EXPECT_EQ(QFontInfo(compass->font()).pixelSize(), 15);
-    EXPECT_EQ(compass->palette().color(QPalette::Window), QColor(0, 64, 128));
 
     form->show();
     form->PageControlGPS->setCurrentWidget(form->TabSheetGPS);
@@ -279,6 +274,29 @@ TEST_F(MapWindowTest, ReadoutsFollowTheMouse)
         EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
 }
 
+TEST_F(MapWindowTest, InRouteModeTheCursorTellsAWaypointFromElsewhere)
+{
+    Start();
+    const QPoint centre = Centre();
+    AddSquare("Ponto 1", 0, GeoAt(centre), GU_DEGREE, "LayWaypt");
+    AddSquare("Ilha", 0, GeoAt(centre + QPoint(100, 0)), GU_DEGREE);
+    Vars.RouteEditMode = true;
+    const struct {
+        QPoint at;
+        Qt::CursorShape cursor;
+    } cases[] = { { centre, Qt::PointingHandCursor }, { centre + QPoint(100, 0), Qt::UpArrowCursor },
+        { centre + QPoint(1, 1), Qt::PointingHandCursor }, { centre + QPoint(60, 60), Qt::UpArrowCursor } };
+    for (const auto& c : cases) {
+        MoveTo(c.at);
+        EXPECT_EQ(Globe().cursor().shape(), c.cursor) << c.at.x() << "," << c.at.y();
+    }
+    // Outside the mode the mouse leaves the cursor alone.
+    Vars.RouteEditMode = false;
+    Globe().unsetCursor();
+    MoveTo(centre);
+    EXPECT_EQ(Globe().cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST_F(MapWindowTest, DistanceAndDirectionFromTheMovingMarker)
 {
     Start();
@@ -412,4 +430,37 @@ TEST_F(MapWindowTest, MouseUpGivesTheLeftButtonBackToSelection)
     Globe().MouseSelectButton = TGlobeMouseButton::mzbNone;
     Click(Centre());
     EXPECT_EQ(Globe().MouseSelectButton, TGlobeMouseButton::mzbLeft);
+}
+
+TEST_F(MapWindowTest, ANewUserSeesTheWorldAndLaterStartsRestoreTheLastRun)
+{
+    // The world layer of the program, where the first start puts it.
+    const QString layers = TAppPaths::Resolve(DefaultDirLayers);
+    QDir().mkpath(layers);
+    ASSERT_TRUE(QFile::copy(BRUMEX_SOURCE_DIR "/data/TGWorld.lyr", layers + "/TGWorld.lyr"));
+    const auto worldShown
+        = [this] { return form->Globo->LayerStore()->LayerByName("TGWorld.lyr") != nullptr; };
+    Start(); // a store without settings: the first start
+    ASSERT_EQ(TAppPaths::Resolve(Vars.DirLayers), QDir(layers).absolutePath());
+    EXPECT_TRUE(worldShown());
+    const QImage first = GlobePicture("first-start-world");
+    const QRect disc(Centre() - QPoint(150, 150), QSize(300, 300));
+    const int sea = CountColour(first, QColor(0, 255, 255), disc);
+    EXPECT_LT(sea, disc.width() * disc.height() * 9 / 10); // land covers part of it
+    Picture(*form, "first-start-main-window");
+
+    const auto closeAndStartAgain = [this] {
+        ASSERT_TRUE(form->close());
+        DestroyWindows();
+        Vars = TVars {};
+        form = &CreateWindows();
+        form->FormActivate();
+    };
+    // The close keeps the world in the environment; the next start shows it.
+    closeAndStartAgain();
+    EXPECT_TRUE(worldShown());
+    // Closing without memorizing the layers: the next start has none of them.
+    form->MemorizarLayers->setChecked(false);
+    closeAndStartAgain();
+    EXPECT_FALSE(worldShown());
 }
