@@ -39,8 +39,8 @@ const char* const USAGE
       "      has at most 20000 pixels a side and 67108864 pixels in all (such as 8192x8192);\n"
       "      --repeat draws N more times and prints the median CPU time of a redraw";
 
-// The globe keeps its own picture and a copy of it while it draws into ours:
-// about ten bytes a pixel, 640 MB at this bound.
+// The globe keeps its own window picture and draws straight into ours:
+// about eight bytes a pixel, 512 MB at this bound.
 constexpr long long MAX_PICTURE_PIXELS = 64LL << 20;
 constexpr int MAX_PICTURE_SIDE = 20000;
 
