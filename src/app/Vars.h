@@ -3,6 +3,7 @@
 // so they live in one place rather than in any single window.
 #pragma once
 
+#include "geo/GlobeTypes.h"
 #include "geo/PointStore.h"
 
 #include <cstdint>
@@ -45,6 +46,26 @@ struct TVars {
     int32_t PrMovelID = 0;
     int32_t PrTrilhaID = 0;
     int32_t PrRotaID = 0;
+
+    // Navigation state of the position reports (main window and road survey).
+    TGeoPoint CurrentFix; // latest report, GlobeUnits, height 0
+    TGeoPoint PreviousFix; // the report before
+    TGeoPoint EarlierFix; // the report before PreviousFix (route guidance)
+    bool HasPreviousFix = false; // PreviousFix holds a report of this run
+    double FixTime = 0; // local time of the latest report, days
+    double PreviousFixTime = 0;
+    int32_t StepDistance = 0; // PreviousFix to CurrentFix on the ellipsoid, GlobeUnits
+    double SpeedGU = 0; // GlobeUnits per hour
+    double SpeedShown = 0; // in the speed unit of the current unit system
+    double PreviousSpeedShown = 0;
+    int32_t CourseGU = 0; // initial bearing PreviousFix to CurrentFix
+    double CourseDeg = 0; // course in degrees as the road survey takes it
+    double PreviousCourseDeg = 0;
+    TGeoDataObject* MovingMarker = nullptr; // "Movel" on layer "Trilha"
+    TGeoDataObject* TrackObject = nullptr; // "Trilha" on layer "Trilha"
+    bool ForceTrackPoint = false; // the next track step appends a point
+    bool RouteActive = false; // route guidance on
+    double CurrentPK = 0; // the road survey's running kilometre post, km
 
     // What the next click on the globe does; at most one is meant to be set,
     // and the click dispatcher honours them in this order.
