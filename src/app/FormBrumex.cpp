@@ -15,6 +15,7 @@
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobeUtils.h"
+#include "widgets/Compass.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -417,7 +418,7 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     // The page control narrows with the sliding panel instead of holding it open.
     PageControlGPS->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     PageControlGPS->setMinimumWidth(1);
-    TabSheetGPS = Named(new QWidget, "TabSheetGPS");
+    CreateTabSheetGPS();
     TabSheetEdObjetos = Named(new QWidget, "TabSheetEdObjetos");
     TabSheetEdBitMap = Named(new QWidget, "TabSheetEdBitMap");
     PageControlGPS->addTab(TabSheetGPS, QStringLiteral("Navegação"));
@@ -445,6 +446,31 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     layout->addWidget(PageControlGPS, 1);
     layout->addWidget(PanelComAF);
     return PanelAbreFecha;
+}
+
+void TFormBrumex::CreateTabSheetGPS()
+{
+    TabSheetGPS = Named(new QWidget, "TabSheetGPS");
+    Bussola = Named(new TCompass(TabSheetGPS), "Bussola");
+    Bussola->setFixedSize(210, 210);
+    Bussola->SetSmallStp(5);
+    Bussola->SetLargeStp(15);
+    Bussola->SetGreatStp(30);
+    Bussola->SetMkColor(Qt::cyan);
+    Bussola->SetSteer(false);
+    Bussola->SetBEColor(QColor(0, 128, 0));
+    Bussola->SetBBColor(Qt::red);
+    Bussola->SetCardColor(Qt::red);
+    // Arial of 15 pixels at the designed 96 dpi.
+    Bussola->setFont(QFont(QStringLiteral("Arial"), 11));
+    QPalette palette = Bussola->palette();
+    palette.setColor(QPalette::Window, QColor(0, 64, 128));
+    Bussola->setPalette(palette);
+
+    auto* layout = new QVBoxLayout(TabSheetGPS);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(Bussola, 0, Qt::AlignHCenter);
+    layout->addStretch();
 }
 
 void TFormBrumex::CreateOverlays()

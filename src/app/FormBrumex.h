@@ -20,6 +20,7 @@ class QSlider;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class TCompass;
 class TGlobeLayer;
 class TUpDown;
 
@@ -98,6 +99,7 @@ public:
     QFrame* PanelAbreFecha;
     QTabWidget* PageControlGPS;
     QWidget* TabSheetGPS;
+    TCompass* Bussola;
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
     QWidget* TabSheetEdBitMap;
@@ -133,6 +135,7 @@ private:
     QWidget* CreateTabSheetMapa();
     QWidget* CreatePanelGlobo();
     QFrame* CreatePanelAbreFecha();
+    void CreateTabSheetGPS();
     void CreateOverlays();
     void FormCreate();
 

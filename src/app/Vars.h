@@ -11,8 +11,10 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string>
 
 class TGeoDataObject;
+class TGlobeObject;
 
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
@@ -66,6 +68,19 @@ struct TVars {
     bool ForceTrackPoint = false; // the next track step appends a point
     bool RouteActive = false; // route guidance on
     double CurrentPK = 0; // the road survey's running kilometre post, km
+
+    // The coordinate edit fields' patterns (Windows-1252), set by EditPatterns.
+    std::string LonPattern;
+    std::string LatPattern;
+
+    // The map window's mouse: the geographic point under it at the last move
+    // (180 degrees in both axes off the globe) and the object under it.
+    TGeoPoint MousePosition;
+    TGlobeObject* HoverObject = nullptr;
+    // Origin of the measuring tool; (0, 0) means none is set.
+    TGeoPoint MeasureOrigin;
+    // First point of a two-click chart operation.
+    TGeoPoint ClickAnchor;
 
     // What the next click on the globe does; at most one is meant to be set,
     // and the click dispatcher honours them in this order.
