@@ -8,9 +8,12 @@
 #include "view/Globe4.h"
 
 #include <QMainWindow>
+#include <QPoint>
+#include <memory>
 
 class QAction;
 class QCheckBox;
+class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -18,9 +21,16 @@ class QMenu;
 class QMenuBar;
 class QSlider;
 class QTabWidget;
+class QTableWidget;
 class QToolBar;
 class QToolButton;
+class TChartTool;
+class TClickDispatcher;
 class TCompass;
+class TMapTool;
+class TObjectEditor;
+class TRouteTool;
+class TWaypointTool;
 class TGlobeLayer;
 class TUpDown;
 
@@ -46,12 +56,15 @@ public:
     // Keeps the waypoint icon panel in step with the window's height.
     void FormResize();
 
-    // Map tab handlers that the settings drive.
-    void EditLonChange();
-    void EditLatChange();
-    void CheckBoxSobreporLinhasClick();
-    void SpeedButtonComSombraClick();
-    void SpeedButtonSemSombraClick();
+    // The tools behind the controls, each in a file pair of its own; the
+    // click dispatcher hands them the clicks on the globe that their modes
+    // wait for.
+    std::unique_ptr<TMapTool> MapTool;
+    std::unique_ptr<TClickDispatcher> ClickDispatcher;
+    std::unique_ptr<TChartTool> ChartTool;
+    std::unique_ptr<TObjectEditor> ObjectEditor;
+    std::unique_ptr<TWaypointTool> WaypointTool;
+    std::unique_ptr<TRouteTool> RouteTool;
 
     // Empty until a GPS fix has been shown, then "GPSMinData".
     QString LastDataSource;
@@ -102,6 +115,7 @@ public:
     TCompass* Bussola;
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
+    QTableWidget* IconsGrid;
     QWidget* TabSheetEdBitMap;
     QToolButton* PanelComAF;
     TGlobe4* Globo;
@@ -121,6 +135,10 @@ public:
     QAction* AbrirCartaBMP;
     QAction* AbrirLayer;
 
+    // The file dialogs of the waypoint, route and chart commands.
+    QFileDialog* ODBrumex;
+    QFileDialog* SDBrumex;
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -137,6 +155,11 @@ private:
     QFrame* CreatePanelAbreFecha();
     void CreateTabSheetGPS();
     void CreateOverlays();
+    void CreateTools();
+    void CreateIconsGrid();
+    void ConnectWaypointsAndRoutes();
+    void ConnectMapTab();
+    void ConnectGlobe();
     void FormCreate();
 
     void FormKeyDown(const QKeyEvent& key);
@@ -156,7 +179,10 @@ private:
     void ApplyNetworkAddress();
     void FreeSurveySlots();
     void SizeIconsGrid();
-    void GlobeSetup();
+    // The first start of a user without an environment file opens the world
+    // layer as a layer of the user's.
+    void GlobeSetup(bool firstStart);
+    bool OpenWorldLayer();
     void GridLayersClick();
     void StopPositionInputs();
     bool CloseLayers();
@@ -165,9 +191,12 @@ private:
     void SaveWaypointLayer();
     void ReplaceSavedLayers();
     void RedrawGlobe();
-    void GloboRender();
 
     TAppWindows m_windows;
     bool m_settingsLoaded = false;
     bool m_sliding = false;
+    // Keys held and place of the last button release on the globe, for the
+    // click that follows it.
+    Qt::KeyboardModifiers m_clickModifiers;
+    QPoint m_clickAt;
 };

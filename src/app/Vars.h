@@ -12,9 +12,17 @@
 #include <QStringList>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TGeoDataObject;
 class TGlobeObject;
+
+// The route seen from the vehicle, for one route point.
+struct TRouteLeg {
+    int32_t Distance = 0; // GlobeUnits along the route
+    int32_t Bearing = 0; // GlobeUnits, library sense
+    double Eta = 0; // days
+};
 
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
@@ -25,11 +33,6 @@ struct TVars {
     QString ArqEnv; // environment file restored at start and written at close
     bool AnimarGlobo = true; // run the start-up globe animation
     bool SombraNoite = false; // paint the night shadow
-
-    // Odometers of the road survey window: readings, selection, switched on.
-    double O1 = 0, O2 = 0, O3 = 0;
-    bool R1 = false, R2 = false, R3 = false;
-    bool L1 = false, L2 = false, L3 = false;
 
     // True from the creation of the main window until its first activation ran.
     bool FirstActivation = true;
@@ -69,6 +72,15 @@ struct TVars {
     bool RouteActive = false; // route guidance on
     double CurrentPK = 0; // the road survey's running kilometre post, km
 
+    // The route line "Rota" on layer "LayWaypt" (made on demand) and the
+    // guidance along it: the next point, the velocity made good towards it
+    // (GlobeUnits per hour) and one leg per route point, rewritten at every
+    // guidance step (the table grows with the route).
+    TGeoDataObject* RouteObject = nullptr;
+    int NextWaypoint = 0;
+    int32_t Vmg = 0;
+    std::vector<TRouteLeg> RouteLegs;
+
     // The coordinate edit fields' patterns (Windows-1252), set by EditPatterns.
     std::string LonPattern;
     std::string LatPattern;
@@ -77,6 +89,7 @@ struct TVars {
     // (180 degrees in both axes off the globe) and the object under it.
     TGeoPoint MousePosition;
     TGlobeObject* HoverObject = nullptr;
+    TGlobeObject* EditedObject = nullptr; // the object being edited
     // Origin of the measuring tool; (0, 0) means none is set.
     TGeoPoint MeasureOrigin;
     // First point of a two-click chart operation.

@@ -230,3 +230,36 @@ void TCompass::paintEvent(QPaintEvent*)
     }
     drawFrame(&p);
 }
+
+namespace {
+
+// What both windows share; the font's point size gives its pixel height at
+// the designed 96 dpi (11 points are 15 pixels, 8 points 11 pixels).
+void UseWindowLook(TCompass& compass, const QColor& marks, int fontPoints, const QColor& text)
+{
+    compass.SetSmallStp(5);
+    compass.SetLargeStp(15);
+    compass.SetGreatStp(30);
+    compass.SetMkColor(marks);
+    compass.SetSteer(false);
+    compass.SetBEColor(QColor(0, 128, 0));
+    compass.SetBBColor(QColor(255, 0, 0));
+    compass.SetCardColor(QColor(255, 0, 0));
+    compass.setFont(QFont(QStringLiteral("Arial"), fontPoints));
+    QPalette palette = compass.palette();
+    palette.setColor(QPalette::Window, QColor(0, 64, 128));
+    palette.setColor(QPalette::WindowText, text);
+    compass.setPalette(palette);
+}
+
+} // namespace
+
+void UseMainWindowLook(TCompass& compass)
+{
+    UseWindowLook(compass, Qt::cyan, 11, Qt::black);
+}
+
+void UseSurveyWindowLook(TCompass& compass)
+{
+    UseWindowLook(compass, Qt::white, 8, Qt::yellow);
+}

@@ -30,6 +30,15 @@ struct TCompassLabel {
     bool Cardinal = false;
 };
 
+class TCompass;
+
+// The two set-ups of the card in the program: aqua marks on the main
+// window's navigation tab (Arial of 15 pixels), white marks and a yellow
+// Arial of 11 pixels in the road survey window; both on the panel colour
+// RGB 0, 64, 128, with no needle until a route is steered.
+void UseMainWindowLook(TCompass& compass);
+void UseSurveyWindowLook(TCompass& compass);
+
 class TCompass : public QFrame {
     Q_OBJECT
 public:

@@ -5,8 +5,10 @@
 #include "geo/GlobeUnits.h"
 #include "platform/Cp1252.h"
 
+#include "../common/LocaleScope.h"
 #include <QComboBox>
 #include <QLineEdit>
+
 #include <QLocale>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -17,16 +19,6 @@ namespace {
 constexpr int32_t DEG = GU_DEGREE;
 constexpr int32_t MIN = GU_MINUTE;
 constexpr int32_t SEC = GU_SECOND;
-
-// Switches the default locale for one test.
-class LocaleScope {
-public:
-    explicit LocaleScope(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleScope() { QLocale::setDefault(m_old); }
-
-private:
-    QLocale m_old;
-};
 
 long double In(TGlobeUnitTypes unit, long double value)
 {

@@ -1,5 +1,7 @@
 #include "platform/TextFields.h"
 
+#include "../common/LocaleScope.h"
+
 #include <QLocale>
 #include <gtest/gtest.h>
 #include <vector>
@@ -18,16 +20,6 @@ std::vector<std::string> AllFields(std::string_view sentence, int extraCalls)
     }
     return fields;
 }
-
-// Switches the default locale for one test.
-class LocaleScope {
-public:
-    explicit LocaleScope(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleScope() { QLocale::setDefault(m_old); }
-
-private:
-    QLocale m_old;
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "widgets/Compass.h"
 
 #include <QDir>
+#include <QFontInfo>
 #include <QImage>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -42,17 +43,6 @@ const TCompassLabel* FindLabel(const std::vector<TCompassLabel>& labels, const Q
         if (label.Text == text)
             return &label;
     return nullptr;
-}
-
-// The main window's set-up of the card.
-void AsInTheMainWindow(TCompass& compass)
-{
-    compass.SetMkColor(Qt::cyan);
-    compass.SetSteer(false);
-    compass.setFont(QFont("Arial", 11));
-    QPalette palette = compass.palette();
-    palette.setColor(QPalette::Window, QColor(0, 64, 128));
-    compass.setPalette(palette);
 }
 
 } // namespace
@@ -200,12 +190,40 @@ TEST(Compass, StepsOfZeroOrBelowLeaveOutTheirTicks)
     Picture(compass);
 }
 
+TEST(Compass, TheTwoWindowLooks)
+{
+    const struct {
+        void (*look)(TCompass&);
+        QColor marks;
+        int pixels;
+    } cases[] = { { UseMainWindowLook, Qt::cyan, 15 }, { UseSurveyWindowLook, Qt::white, 11 } };
+    for (const auto& c : cases) {
+        TCompass compass;
+        c.look(compass);
+        EXPECT_EQ(compass.SmallStp(), 5);
+        EXPECT_EQ(compass.LargeStp(), 15);
+        EXPECT_EQ(compass.GreatStp(), 30);
+        EXPECT_EQ(compass.MkColor(), c.marks);
+        EXPECT_FALSE(compass.Steer());
+        EXPECT_EQ(compass.BEColor(), QColor(0, 128, 0));
+        EXPECT_EQ(compass.BBColor(), QColor(Qt::red));
+        EXPECT_EQ(compass.CardColor(), QColor(Qt::red));
+        EXPECT_EQ(compass.font().family(), "Arial");
+        EXPECT_EQ(QFontInfo(compass.font()).pixelSize(), c.pixels);
+        EXPECT_EQ(compass.palette().color(QPalette::Window), QColor(0, 64, 128));
+    }
+    TCompass survey;
+    UseSurveyWindowLook(survey);
+    survey.resize(160, 160);
+    Picture(survey, "compass-survey-window");
+}
+
 TEST(Compass, PicturesAtSeveralHeadings)
 {
     for (const int heading : { 0, 45, 90, 200 }) {
         TCompass compass;
         compass.resize(220, 220);
-        AsInTheMainWindow(compass);
+        UseMainWindowLook(compass);
         compass.SetHeading(heading);
         const QImage image = Picture(compass, QString("compass-heading-%1").arg(heading));
         // The card's ticks in MkColor and the index marks in CardColor.
