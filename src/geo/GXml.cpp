@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -161,10 +162,13 @@ long double TGXML_Element::FloatAttr(std::string_view name, long double def) con
     if (text.empty())
         return def;
     try {
-        return StrToExtended(text);
+        const long double value = StrToExtended(text);
+        // Documents hold doubles: a value beyond them could not be saved again.
+        if (std::isfinite(static_cast<double>(value)))
+            return value;
     } catch (const EGlobeException&) {
-        throw EGlobeException("'" + Excerpt(text) + "' is not a valid floating point value");
     }
+    throw EGlobeException("'" + Excerpt(text) + "' is not a valid floating point value");
 }
 
 bool TGXML_Element::BoolAttr(std::string_view name, bool def) const
@@ -240,8 +244,14 @@ void TGXML_Document::Parse(std::string_view text)
         auto child = std::make_unique<TGXML_Element>();
         ParseAttributes(tag, *child);
         TGXML_Element* raw = open.back()->AddElement(name, std::move(child));
-        if ((tag.empty() || tag.back() != '/') && open.size() <= GXML_MAX_DEPTH)
+        if (tag.empty() || tag.back() != '/') {
+            if (open.size() > GXML_MAX_DEPTH) {
+                m_root = std::make_unique<TGXML_Element>();
+                throw EGlobeException(
+                    "The document nests elements deeper than " + std::to_string(GXML_MAX_DEPTH) + " levels");
+            }
             open.push_back(raw);
+        }
         pos = gt + 1;
     }
 }
