@@ -39,6 +39,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&globe));
     }
     QWidget* View() { return globe.viewport(); }
+    // The flat map, zoomed into a square of 100 pixels: both bars can scroll.
+    void ZoomIntoTheFlatMap()
+    {
+        TGlobeProjection& p = globe.Projection();
+        p.SetProjectionClass("TCartesianPrj");
+        globe.ZoomToRect(0, 0, 0, 0);
+        const int32_t side = Rnd(100 / p.ScaleFactor());
+        globe.ZoomToRect(side, side, side, side);
+    }
     // Paints the window now and answers what it shows.
     QImage Shown()
     {
@@ -337,10 +346,7 @@ TEST_F(GlobeWidgetTest, CenterOnBringsThePointToTheMiddle)
 TEST_F(GlobeWidgetTest, ScrollBarsWorkInGlobeUnits)
 {
     TGlobeProjection& p = globe.Projection();
-    p.SetProjectionClass("TCartesianPrj");
-    globe.ZoomToRect(0, 0, 0, 0);
-    globe.ZoomToRect(Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()),
-        Rnd(100 / p.ScaleFactor()));
+    ZoomIntoTheFlatMap();
     QScrollBar* bar = globe.horizontalScrollBar();
     EXPECT_EQ(bar->minimum(), -GU_180_DEGREE);
     EXPECT_EQ(bar->pageStep(), globe.ViewExtent().Right);
@@ -368,10 +374,7 @@ TEST_F(GlobeWidgetTest, ScrollBarsWorkInGlobeUnits)
 TEST_F(GlobeWidgetTest, OriginsAtTheInt32LimitsKeepTheScrollBarsAtTheirEnds)
 {
     TGlobeProjection& p = globe.Projection();
-    p.SetProjectionClass("TCartesianPrj");
-    globe.ZoomToRect(0, 0, 0, 0);
-    globe.ZoomToRect(Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()),
-        Rnd(100 / p.ScaleFactor()));
+    ZoomIntoTheFlatMap();
     QTemporaryDir dir;
     const std::string file = dir.path().toStdString() + "/limits.env";
     globe.SaveEnvironmentToFile(file);
