@@ -16,6 +16,7 @@
 #include "formats/GlobeSHPReader.h"
 #include "geo/GlobeProjection.h"
 #include "platform/GlobeException.h"
+#include "view/Colors.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobePresenter.h"
@@ -50,12 +51,9 @@ void FindInFuzzFolder(TGlobe4*, std::string& fileName, bool& tryFileName)
         fileName = inFolder;
 }
 
-template <typename Presenter> Presenter& AddPresenter(TGlobePresenterStore& store, int32_t id)
+template <typename Presenter> std::unique_ptr<Presenter> NewPresenter(int32_t id)
 {
-    auto presenter = std::make_unique<Presenter>(g_globe, id);
-    Presenter& added = *presenter;
-    store.Add(std::move(presenter));
-    return added;
+    return std::make_unique<Presenter>(g_globe, id);
 }
 
 void AddLayer(TGlobe4& globe, TGlobeFileReader* reader, const std::string& file)
@@ -65,13 +63,17 @@ void AddLayer(TGlobe4& globe, TGlobeFileReader* reader, const std::string& file)
     layer.SetObjectSource(reader);
     reader->SetFileName(FuzzPath(file));
     reader->SetActive(true);
-    auto& polygon = AddPresenter<TPolygonPresenter>(layer.Presenters(), 1);
-    polygon.PolyPen.SetPenAttributes(0x800000, TPenStyle::psDash, 2, TGlobeUnitTypes::Pixel);
-    polygon.PolyBrush.SetBrushAttributes(clSilver, TGlobeBrushStyle::bsPattern50);
-    AddPresenter<TPolylinePresenter>(layer.Presenters(), 2).Name = "roads";
-    auto& point = AddPresenter<TPointPresenter>(layer.Presenters(), 3);
-    point.PointType = TPointPresenterType::ppFontSymbol;
-    point.TitleFont.SetFontAttributes("Arial", clRed, 1, 30, TGlobeUnitTypes::Kilometer, 12);
+    auto polygon = NewPresenter<TPolygonPresenter>(1);
+    polygon->PolyPen.SetPenAttributes(0x800000, TPenStyle::psDash, 2, TGlobeUnitTypes::Pixel);
+    polygon->PolyBrush.SetBrushAttributes(clSilver, TGlobeBrushStyle::bsPattern50);
+    layer.Presenters().Add(std::move(polygon));
+    auto polyline = NewPresenter<TPolylinePresenter>(2);
+    polyline->Name = "roads";
+    layer.Presenters().Add(std::move(polyline));
+    auto point = NewPresenter<TPointPresenter>(3);
+    point->PointType = TPointPresenterType::ppFontSymbol;
+    point->TitleFont.SetFontAttributes("Arial", clRed, 1, 30, TGlobeUnitTypes::Kilometer, 12);
+    layer.Presenters().Add(std::move(point));
 }
 
 // The documents of a few set-ups the program saves.
@@ -94,7 +96,9 @@ void WriteSeeds(const std::string& folder)
         globe.Projection().SetYRotation(-45);
         globe.SetSurfaceColor(0x804000);
         globe.SetMinTextHeight(6);
-        AddPresenter<TPointPresenter>(globe.LayerStore()->GlobalPresenters(), -5).SetPointSize(4);
+        auto global = NewPresenter<TPointPresenter>(-5);
+        global->SetPointSize(4);
+        globe.LayerStore()->GlobalPresenters().Add(std::move(global));
         for (const std::string& file : seed.layers) {
             TGlobeFileReader* reader = file.ends_with(".lyr")
                 ? static_cast<TGlobeFileReader*>(new TGlobeLYRReader(globe))
@@ -137,6 +141,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     QCoreApplication::processEvents();
     globe.SetSaveMetaDataLocation(TSaveMetaDataLocation::smdDiscard);
     globe.OnFileNotFound = FindInFuzzFolder;
+    // Not part of the document, and most of the drawing time.
+    globe.SetGraticuleDrawMode(TGraticuleDraw::gdNone);
     if (const char* folder = std::getenv("BRUMEX_WRITE_ENV_SEEDS"))
         WriteSeeds(folder);
     globe.ClearGlobe();
@@ -161,6 +167,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fprintf(stderr, "the globe cannot read what it saved: %s\n", e.what());
         std::abort();
     }
-    Draw(globe);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "platform/SaveFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -192,10 +193,11 @@ bool TGXML_Document::LoadFromFile(const std::string& fileName)
     QFile file(fromCp1252(fileName));
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    std::string joined;
-    for (char c : file.readAll())
-        if (c != '\r' && c != '\n')
-            joined += c;
+    const QByteArray bytes = file.readAll();
+    std::string joined(static_cast<size_t>(bytes.size()), '\0');
+    joined.erase(std::remove_copy_if(bytes.begin(), bytes.end(), joined.begin(),
+                     [](char c) { return c == '\r' || c == '\n'; }),
+        joined.end());
     Parse(joined);
     return true;
 }
