@@ -13,6 +13,7 @@
 
 class QAction;
 class QCheckBox;
+class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -20,6 +21,7 @@ class QMenu;
 class QMenuBar;
 class QSlider;
 class QTabWidget;
+class QTableWidget;
 class QToolBar;
 class QToolButton;
 class TChartTool;
@@ -113,6 +115,7 @@ public:
     TCompass* Bussola;
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
+    QTableWidget* IconsGrid;
     QWidget* TabSheetEdBitMap;
     QToolButton* PanelComAF;
     TGlobe4* Globo;
@@ -132,6 +135,10 @@ public:
     QAction* AbrirCartaBMP;
     QAction* AbrirLayer;
 
+    // The file dialogs of the waypoint, route and chart commands.
+    QFileDialog* ODBrumex;
+    QFileDialog* SDBrumex;
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -149,6 +156,8 @@ private:
     void CreateTabSheetGPS();
     void CreateOverlays();
     void CreateTools();
+    void CreateIconsGrid();
+    void ConnectWaypointsAndRoutes();
     void ConnectMapTab();
     void ConnectGlobe();
     void FormCreate();
