@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/ClickDispatcher.h"
+#include "app/FileDialogs.h"
 #include "app/FormBrumex.h"
 #include "app/FormConfig.h"
 #include "app/FormRotas.h"
@@ -28,17 +29,9 @@ namespace {
 
 const char* const WAYPOINT_LAYER = "LayWaypt";
 
-QString AskFile(QFileDialog& dialog, QFileDialog::AcceptMode mode)
+TFileQuestion FileQuestion()
 {
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("Rotas (*.Rot)"));
-    dialog.setDefaultSuffix(QStringLiteral("Rot"));
-    dialog.setDirectory(TAppPaths::Resolve(Vars.DirRotas));
-    dialog.selectFile(QString());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return {QStringLiteral("Rotas (*.Rot)"), QStringLiteral("Rot"), TAppPaths::Resolve(Vars.DirRotas)};
 }
 
 } // namespace
@@ -144,7 +137,7 @@ void TRouteTool::Carregar2Click()
     if (!WaypointLayer())
         return;
     EnsureRouteLine();
-    const QString file = AskFile(*m_form.ODBrumex, QFileDialog::AcceptOpen);
+    const QString file = AskFile(*m_form.ODBrumex, QFileDialog::AcceptOpen, FileQuestion());
     if (!file.isEmpty())
         LoadRoute(file);
     WaypointLayer()->SetModified(false);
@@ -154,7 +147,7 @@ void TRouteTool::Salvar3Click()
 {
     if (!WaypointLayer())
         return;
-    const QString file = AskFile(*m_form.SDBrumex, QFileDialog::AcceptSave);
+    const QString file = AskFile(*m_form.SDBrumex, QFileDialog::AcceptSave, FileQuestion());
     if (!file.isEmpty() && SaveRoute(file))
         WaypointLayer()->SetModified(false);
 }

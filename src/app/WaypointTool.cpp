@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/ClickDispatcher.h"
+#include "app/FileDialogs.h"
 #include "app/FormBrumex.h"
 #include "app/RouteTool.h"
 #include "app/Vars.h"
@@ -27,17 +28,9 @@ namespace {
 
 const char* const WAYPOINT_LAYER = "LayWaypt";
 
-QString AskFile(QFileDialog& dialog, QFileDialog::AcceptMode mode)
+TFileQuestion FileQuestion()
 {
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("WayPoints (*.Wpt)"));
-    dialog.setDefaultSuffix(QStringLiteral("Wpt"));
-    dialog.setDirectory(TAppPaths::Resolve(Vars.DirWayPoints));
-    dialog.selectFile(QString());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return {QStringLiteral("WayPoints (*.Wpt)"), QStringLiteral("Wpt"), TAppPaths::Resolve(Vars.DirWayPoints)};
 }
 
 } // namespace
@@ -159,7 +152,7 @@ void TWaypointTool::Salvar2Click()
 {
     if (!WaypointLayer())
         return;
-    const QString file = AskFile(*m_form.SDBrumex, QFileDialog::AcceptSave);
+    const QString file = AskFile(*m_form.SDBrumex, QFileDialog::AcceptSave, FileQuestion());
     if (!file.isEmpty())
         SaveWaypoints(file);
 }
@@ -168,7 +161,7 @@ void TWaypointTool::Carregar1Click()
 {
     if (!WaypointLayer())
         return;
-    const QString file = AskFile(*m_form.ODBrumex, QFileDialog::AcceptOpen);
+    const QString file = AskFile(*m_form.ODBrumex, QFileDialog::AcceptOpen, FileQuestion());
     if (!file.isEmpty())
         LoadWaypoints(file);
 }
