@@ -26,6 +26,7 @@ class QToolBar;
 class QToolButton;
 class TChartTool;
 class TClickDispatcher;
+class TGpsNavigation;
 class TCompass;
 class TMapTool;
 class TObjectEditor;
@@ -65,6 +66,7 @@ public:
     std::unique_ptr<TObjectEditor> ObjectEditor;
     std::unique_ptr<TWaypointTool> WaypointTool;
     std::unique_ptr<TRouteTool> RouteTool;
+    std::unique_ptr<TGpsNavigation> Navigation;
 
     // Empty until a GPS fix has been shown, then "GPSMinData".
     QString LastDataSource;
@@ -113,6 +115,14 @@ public:
     QTabWidget* PageControlGPS;
     QWidget* TabSheetGPS;
     TCompass* Bussola;
+    QCheckBox* SwGPS; // "Conectar GPS"
+    QCheckBox* CbTrilha; // "Marcar trilha"
+    QLabel* LabelValidos;
+    QLineEdit* EdLat;
+    QLineEdit* EdLon;
+    QLineEdit* EdVeloc;
+    QLineEdit* EdHoraGPS;
+    QLabel* PanelHeading;
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
     QTableWidget* IconsGrid;
