@@ -8,9 +8,11 @@
 #include "view/Globe4.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QCheckBox;
+class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -21,6 +23,8 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TGlobeLayer;
+class TLayerTools;
+class TStringGrid;
 class TUpDown;
 
 class TFormBrumex : public QMainWindow {
@@ -44,6 +48,13 @@ public:
     void PanelComAFClick();
     // Keeps the waypoint icon panel in step with the window's height.
     void FormResize();
+
+    // The object selection of the object editor, run when an object row or a
+    // layer row is chosen, and the editor left with no object and no chart.
+    void GridObjetosClick();
+    void ClearObjectEditor();
+
+    TLayerTools& LayerTools() const { return *m_layerTools; }
 
     // Map tab handlers that the settings drive.
     void EditLonChange();
@@ -93,6 +104,34 @@ public:
     TUpDown* GiraEW;
     TUpDown* GiraZ;
 
+    // "Layers" tab and its pop-up menu.
+    TStringGrid* GridLayers;
+    QFrame* PanelDadosLayer;
+    QLabel* LabQtObj;
+    QLabel* LabSelec;
+    QCheckBox* CbTitVis;
+    TStringGrid* GridObjetos;
+    QLabel* ImageLataLixoV;
+    QLabel* ImageLataLixoA; // hidden: the open lid
+    QLabel* ImageLataLixoF; // hidden: the full bin
+    QMenu* PopupLayers;
+    QMenu* Novo1;
+    QAction* NovoLayer1;
+    QAction* NovoObjeto2;
+    QAction* Novopolgono1;
+    QAction* Salvar1;
+    QAction* Fechar1;
+    QAction* Visvel1;
+    QAction* Zoom1;
+    QAction* Presenters1;
+    QMenu* Mover1;
+    QAction* ParaFrente1;
+    QAction* ParaTrs1;
+
+    // The file dialogs of the window's commands.
+    QFileDialog* ODBrumex;
+    QFileDialog* SDBrumex;
+
     // Globe area.
     QWidget* PanelGlobo;
     QFrame* PanelAbreFecha;
@@ -131,6 +170,9 @@ private:
     QFrame* CreatePanelPosic();
     QFrame* CreatePanelBaixo();
     QWidget* CreateTabSheetMapa();
+    QWidget* CreateTabSheetLayers();
+    void CreatePopupLayers();
+    void WireLayerTools();
     QWidget* CreatePanelGlobo();
     QFrame* CreatePanelAbreFecha();
     void CreateOverlays();
@@ -165,6 +207,7 @@ private:
     void GloboRender();
 
     TAppWindows m_windows;
+    std::unique_ptr<TLayerTools> m_layerTools;
     bool m_settingsLoaded = false;
     bool m_sliding = false;
 };

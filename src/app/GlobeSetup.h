@@ -9,6 +9,7 @@
 #include <string>
 
 class TGeoDataObject;
+class TGlobeObject;
 class TGlobe4;
 class TGlobeLayer;
 
@@ -18,6 +19,10 @@ inline const std::array<std::string, 5> SPECIAL_LAYERS { "Cartas", "Trilha", "Te
 
 // The name equals one of the special layers (exact letter case).
 bool IsSpecialLayer(const TGlobeLayer& layer);
+
+// The layer of an object: the first whose Name equals (ignoring letter
+// case) the Name of the object's source; null when none does.
+TGlobeLayer* LayerOfObject(const TGlobe4& globe, const TGlobeObject& object);
 
 // Makes the layer file, shapefile and MIF readers known by name.
 void RegisterFileReaders();

@@ -11,7 +11,19 @@
 #include <QStringList>
 #include <memory>
 
+class TBitmapObject;
 class TGeoDataObject;
+class TGlobe4;
+class TGlobeLayer;
+class TGlobeObject;
+class TGlobePresenter;
+
+// The point that the next click of the point plotting mode moves.
+struct TPlotTarget {
+    TGlobeObject* Object = nullptr;
+    int Chain = 0;
+    int Point = 0;
+};
 
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
@@ -46,6 +58,27 @@ struct TVars {
     int32_t PrTrilhaID = 0;
     int32_t PrRotaID = 0;
 
+    // References to objects, layers and presenters that the tools keep
+    // between events. None owns what it points at; whatever frees an object
+    // or a layer clears them through ForgetObject and ForgetLayer, which the
+    // globe's OnObjectFree and OnLayerFree run (WatchFreedObjects).
+    TGlobeObject* EditedObject = nullptr; // the object being edited
+    TGlobeLayer* EditedLayer = nullptr; // the layer of the edited object
+    TGlobePresenter* EditedPresenter = nullptr; // the presenter being edited
+    TBitmapObject* EditedChart = nullptr; // the chart being edited
+    TGlobeObject* HoverObject = nullptr; // the object under the mouse
+    TGeoDataObject* MovingMarker = nullptr; // "Movel" on layer "Trilha"
+    TGeoDataObject* TrackObject = nullptr; // "Trilha" on layer "Trilha"
+    TGeoDataObject* RouteObject = nullptr; // "Rota" on layer "LayWaypt"
+    TPlotTarget PlotTarget;
+
+    // Every reference to the object let go; run while it is destroyed.
+    void ForgetObject(const TGlobeObject& object);
+    // Every reference to the layer and to its presenters let go.
+    void ForgetLayer(const TGlobeLayer& layer);
+    // Every reference above let go (the globe itself goes).
+    void ForgetAll();
+
     // What the next click on the globe does; at most one is meant to be set,
     // and the click dispatcher honours them in this order.
     bool ChartMoveMode = false;
@@ -59,3 +92,6 @@ struct TVars {
 };
 
 extern TVars Vars;
+
+// The globe tells Vars of every object and layer it frees.
+void WatchFreedObjects(TGlobe4& globe);
