@@ -2,6 +2,7 @@
 // document into a PNG picture of a given size, projection, centre and scale,
 // without a display. Map pictures for users, and the pictures our tests read.
 #include "ToolCommand.h"
+#include "ToolText.h"
 
 #include "formats/GlobeLYRReader.h"
 #include "formats/GlobeMIFReader.h"
@@ -9,15 +10,22 @@
 #include "geo/GeoMath.h"
 #include "geo/GlobeProjection.h"
 #include "geo/GlobeUnits.h"
+#include "platform/SaveFile.h"
+#include "view/GlobeCanvas.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobeUtils.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
 #include <optional>
 #include <stdexcept>
 
@@ -26,8 +34,15 @@ namespace {
 const char* const USAGE
     = "  render INPUT OUTPUT.png [--size WxH] [--projection TSphericalPrj|TCartesianPrj|TMercatorPrj]\n"
       "         [--center LONG,LAT] [--altitude NM | --scale PIXELS_PER_GU] [--rotation X,Y,Z]\n"
-      "         [--graticule none|behind|front] [--transparent]\n"
-      "      INPUT is a layer file (.lyr, .shp, .mif) or an environment document";
+      "         [--graticule none|behind|front] [--transparent] [--repeat N]\n"
+      "      INPUT is a layer file (.lyr, .shp, .mif) or an environment document; the picture\n"
+      "      has at most 20000 pixels a side and 67108864 pixels in all (such as 8192x8192);\n"
+      "      --repeat draws N more times and prints the median CPU time of a redraw";
+
+// The globe keeps its own window picture and draws straight into ours:
+// about eight bytes a pixel, 512 MB at this bound.
+constexpr long long MAX_PICTURE_PIXELS = 64LL << 20;
+constexpr int MAX_PICTURE_SIDE = 20000;
 
 struct TRenderOptions {
     std::string input;
@@ -41,6 +56,7 @@ struct TRenderOptions {
     std::optional<std::array<long double, 3>> rotation;
     std::optional<TGraticuleDraw> graticule;
     bool transparent = false;
+    int repeat = 0;
 };
 
 std::vector<long double> Numbers(
@@ -50,7 +66,12 @@ std::vector<long double> Numbers(
     size_t start = 0;
     for (;;) {
         const size_t end = text.find(separator, start);
-        values.push_back(StrToExtended(text.substr(start, end - start)));
+        const std::string part = text.substr(start, end - start);
+        try {
+            values.push_back(StrToExtended(part));
+        } catch (const EGlobeException&) {
+            throw std::invalid_argument(option + ": '" + Excerpt(part) + "' is not a number");
+        }
         if (end == std::string::npos)
             break;
         start = end + 1;
@@ -83,11 +104,16 @@ TRenderOptions ParseOptions(const std::vector<std::string>& args)
             return args[++i];
         };
         if (a == "--size") {
-            const std::vector<long double> size = Numbers(value(), 'x', 2, a);
+            const std::string& text = value();
+            const std::vector<long double> size = Numbers(text, 'x', 2, a);
+            if (size[0] < 1 || size[1] < 1 || size[0] > MAX_PICTURE_SIDE || size[1] > MAX_PICTURE_SIDE)
+                throw std::invalid_argument("--size must lie between 1x1 and 20000x20000");
             o.width = static_cast<int>(size[0]);
             o.height = static_cast<int>(size[1]);
-            if (o.width < 1 || o.height < 1 || o.width > 20000 || o.height > 20000)
-                throw std::invalid_argument("--size must lie between 1x1 and 20000x20000");
+            if (static_cast<long long>(o.width) * o.height > MAX_PICTURE_PIXELS)
+                throw std::invalid_argument("--size " + text + " is a picture of "
+                    + std::to_string(static_cast<long long>(o.width) * o.height)
+                    + " pixels; at most 67108864 fit (such as 8192x8192)");
         } else if (a == "--projection")
             o.projection = value();
         else if (a == "--center") {
@@ -104,6 +130,12 @@ TRenderOptions ParseOptions(const std::vector<std::string>& args)
             o.graticule = GraticuleMode(value());
         else if (a == "--transparent")
             o.transparent = true;
+        else if (a == "--repeat") {
+            const std::string& text = value();
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), o.repeat);
+            if (error != std::errc() || end != text.data() + text.size() || o.repeat < 1 || o.repeat > 100000)
+                throw std::invalid_argument("--repeat takes a whole number from 1 to 100000");
+        }
         else if (a.starts_with("--"))
             throw std::invalid_argument("unknown option " + a);
         else
@@ -153,11 +185,48 @@ void ApplyView(TGlobe4& globe, const TRenderOptions& o)
         globe.SetGlobeOptions(globe.GlobeOptions() + TGlobeOptionsSet { TGlobeOption::goTransparentGlobe });
 }
 
+std::runtime_error OutOfMemory(const TRenderOptions& o)
+{
+    return std::runtime_error("Not enough memory for a picture of " + std::to_string(o.width) + "x"
+        + std::to_string(o.height) + " pixels");
+}
+
 void SavePicture(const QImage& image, const std::string& fileName)
 {
-    QSaveFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        throw std::runtime_error("cannot write " + fileName + ": " + file.errorString().toStdString());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "PNG");
+    if (!writer.write(image))
+        throw std::runtime_error("cannot write " + fileName + ": " + writer.errorString().toStdString());
+    try {
+        SaveFileAtomically(LibraryFileName(fileName),
+            std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<size_t>(png.size())));
+    } catch (const EGlobeException& e) {
+        throw std::runtime_error(Shown(e.what()));
+    }
+}
+
+double CpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The CPU time of a redraw, the median of `count`; wall time on a busy
+// machine says little.
+double MedianRedrawMs(TGlobe4& globe, QPainter& painter, const QRect& rect, int count)
+{
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const double start = CpuMs();
+        globe.RenderToCanvas(painter, rect, true);
+        times.push_back(CpuMs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    const size_t middle = times.size() / 2;
+    return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
 }
 
 int Render(const std::vector<std::string>& args)
@@ -172,12 +241,18 @@ int Render(const std::vector<std::string>& args)
     globe.resize(o.width, o.height);
     globe.show();
     QCoreApplication::processEvents();
+    if (globe.Canvas().Image().isNull())
+        throw OutOfMemory(o);
     LoadInput(globe, o.input);
     ApplyView(globe, o);
     QImage image(o.width, o.height, QImage::Format_RGB32);
+    if (image.isNull())
+        throw OutOfMemory(o);
     {
         QPainter painter(&image);
         globe.RenderToCanvas(painter, QRect(0, 0, o.width, o.height), true);
+        if (o.repeat > 0)
+            std::printf("redraw ms: %.2f\n", MedianRedrawMs(globe, painter, image.rect(), o.repeat));
     }
     SavePicture(image, o.output);
     return 0;

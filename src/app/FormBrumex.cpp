@@ -2,22 +2,31 @@
 
 #include "app/AppPaths.h"
 #include "app/BrumexIcons.h"
+#include "app/ChartTool.h"
+#include "app/ClickDispatcher.h"
 #include "app/FormConfig.h"
 #include "app/FormEdPonto.h"
 #include "app/FormPresenters.h"
+#include "app/FormRotas.h"
 #include "app/GlobeSetup.h"
 #include "app/LayerTools.h"
 #include "app/LayerBackup.h"
+#include "app/MapTool.h"
+#include "app/ObjectEditor.h"
+#include "app/RouteTool.h"
 #include "app/Settings.h"
 #include "app/StringGrid.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
+#include "app/WaypointTool.h"
 #include "geo/GlobeProjection.h"
 #include "platform/Cp1252.h"
+#include "survey/TableStateSlots.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobeUtils.h"
+#include "widgets/Compass.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -26,7 +35,12 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -36,6 +50,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolBar>
@@ -93,6 +108,25 @@ QAction* MapAction(QObject* parent, const char* name, const QString& caption, co
     return action;
 }
 
+// IconsGrid is a draw grid: the waypoint tool paints its cells.
+class TIconsGridDelegate : public QStyledItemDelegate {
+public:
+    explicit TIconsGridDelegate(TFormBrumex& form)
+        : QStyledItemDelegate(&form)
+        , m_form(form)
+    {
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (option.state & QStyle::State_Selected)
+            painter->fillRect(option.rect, option.palette.highlight());
+        m_form.WaypointTool->IconsGridDrawCell(*painter, index.row(), index.column(), option.rect);
+    }
+
+private:
+    TFormBrumex& m_form;
+};
+
 } // namespace
 
 TFormBrumex::TFormBrumex(QWidget* parent)
@@ -115,6 +149,13 @@ TFormBrumex::TFormBrumex(QWidget* parent)
     layout->addWidget(CreatePanelBaixo());
     setCentralWidget(client);
     CreateOverlays();
+    ODBrumex = Named(new QFileDialog(this), "ODBrumex");
+    ODBrumex->setOption(QFileDialog::DontUseNativeDialog);
+    SDBrumex = Named(new QFileDialog(this), "SDBrumex");
+    SDBrumex->setOption(QFileDialog::DontUseNativeDialog);
+    CreateTools();
+    ConnectMapTab();
+    ConnectGlobe();
     WireLayerTools();
 
     // The window sees keys before the control that has the focus.
@@ -135,6 +176,7 @@ void TFormBrumex::SetWindows(const TAppWindows& windows)
 {
     m_windows = windows;
     ConnectReceiverToSettings();
+    ConnectWaypointsAndRoutes();
     if (m_windows.FormPresenters)
         m_windows.FormPresenters->CurrentLayer = [this] { return m_layerTools->CurrentLayer(); };
 }
@@ -190,15 +232,21 @@ void TFormBrumex::CreateMenu()
     rastreador->addAction(QStringLiteral("Ativar"));
     rastreador->addAction(QStringLiteral("Mudar Rodovia"));
 
+    // The tools exist by the time a menu item is chosen.
     QMenu* waypoints = MenuBrumex->addMenu(QStringLiteral("Waypoints"));
-    waypoints->addAction(QStringLiteral("Carregar"));
-    waypoints->addAction(QStringLiteral("Salvar"));
-    waypoints->addAction(QStringLiteral("Criar Waypoint"));
+    Named(waypoints->addAction(QStringLiteral("Carregar"), this, [this] { WaypointTool->Carregar1Click(); }),
+        "Carregar1");
+    Named(waypoints->addAction(QStringLiteral("Salvar"), this, [this] { WaypointTool->Salvar2Click(); }), "Salvar2");
+    Named(waypoints->addAction(QStringLiteral("Criar Waypoint"), this, [this] { WaypointTool->Novo2Click(); }),
+        "Novo2");
 
     QMenu* rotas = MenuBrumex->addMenu(QStringLiteral("Rotas"));
-    for (const char* item : { "Carregar", "Salvar", "Nova", "Ver" })
-        rotas->addAction(QLatin1String(item));
-    AtivarRota = Named(rotas->addAction(QStringLiteral("Ativar")), "AtivarRota");
+    Named(rotas->addAction(QStringLiteral("Carregar"), this, [this] { RouteTool->Carregar2Click(); }), "Carregar2");
+    Named(rotas->addAction(QStringLiteral("Salvar"), this, [this] { RouteTool->Salvar3Click(); }), "Salvar3");
+    Named(rotas->addAction(QStringLiteral("Nova"), this, [this] { RouteTool->Nova2Click(); }), "Nova2");
+    Named(rotas->addAction(QStringLiteral("Ver"), this, [this] { RouteTool->VerRotas1Click(); }), "VerRotas1");
+    AtivarRota = Named(rotas->addAction(QStringLiteral("Ativar"), this, [this] { RouteTool->Ativar2Click(); }),
+        "AtivarRota");
     AtivarRota->setEnabled(false);
 }
 
@@ -330,10 +378,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
         b->setFixedWidth(26);
         grid->addWidget(b, 0, column++);
     }
-    connect(SpeedButtonZoomPP, &QToolButton::clicked, ZoomMais, &QAction::trigger);
-    connect(SpeedButtonP, &QToolButton::clicked, ZoomMaisP, &QAction::trigger);
-    connect(SpeedButtonL, &QToolButton::clicked, ZoomMenosP, &QAction::trigger);
-    connect(SpeedButtonLL, &QToolButton::clicked, ZoomMenos, &QAction::trigger);
 
     QGroupBox* spacing = MapGroup(QStringLiteral(" Espaçamento das linhas de: "), TabSheetMapa);
     auto stepEdit = [spacing](const char* name, TUpDown*& upDown, const char* upDownName) {
@@ -358,9 +402,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
     grid->addWidget(EditLat, 0, 4);
     grid->addWidget(UpDownStepLat, 0, 5);
     grid->addWidget(CheckBoxSobreporLinhas, 0, 6);
-    connect(EditLon, &QLineEdit::textChanged, this, &TFormBrumex::EditLonChange);
-    connect(EditLat, &QLineEdit::textChanged, this, &TFormBrumex::EditLatChange);
-    connect(CheckBoxSobreporLinhas, &QCheckBox::clicked, this, &TFormBrumex::CheckBoxSobreporLinhasClick);
 
     QGroupBox* night = MapGroup(QStringLiteral(" Noite "), TabSheetMapa);
     SpeedButtonComSombra = SpeedButton("SpeedButtonComSombra", QStringLiteral("Com"), night);
@@ -376,8 +417,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
         grid->addWidget(b, 0, column++);
     }
     SpeedButtonSemSombra->setChecked(true);
-    connect(SpeedButtonComSombra, &QToolButton::clicked, this, &TFormBrumex::SpeedButtonComSombraClick);
-    connect(SpeedButtonSemSombra, &QToolButton::clicked, this, &TFormBrumex::SpeedButtonSemSombraClick);
 
     QGroupBox* rotation = MapGroup(QStringLiteral(" Girar "), TabSheetMapa);
     GiraNS = Named(new TUpDown(Qt::Vertical, rotation), "GiraNS");
@@ -464,11 +503,6 @@ void TFormBrumex::CreatePopupLayers()
     ParaFrente1 = Named(Mover1->addAction(QStringLiteral("Para Frente")), "ParaFrente1");
     ParaTrs1 = Named(Mover1->addAction(QStringLiteral("Para Trás")), "ParaTrs1");
     GridLayers->setContextMenuPolicy(Qt::CustomContextMenu);
-
-    ODBrumex = Named(new QFileDialog(this), "ODBrumex");
-    SDBrumex = Named(new QFileDialog(this), "SDBrumex");
-    for (QFileDialog* dialog : { ODBrumex, SDBrumex })
-        dialog->setOption(QFileDialog::DontUseNativeDialog);
 }
 
 void TFormBrumex::WireLayerTools()
@@ -535,7 +569,7 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     // The page control narrows with the sliding panel instead of holding it open.
     PageControlGPS->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     PageControlGPS->setMinimumWidth(1);
-    TabSheetGPS = Named(new QWidget, "TabSheetGPS");
+    CreateTabSheetGPS();
     TabSheetEdObjetos = Named(new QWidget, "TabSheetEdObjetos");
     TabSheetEdBitMap = Named(new QWidget, "TabSheetEdBitMap");
     PageControlGPS->addTab(TabSheetGPS, QStringLiteral("Navegação"));
@@ -546,6 +580,7 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     PanelEdWaypt = Panel("PanelEdWaypt", TabSheetEdObjetos);
     PanelEdWaypt->setFrameShape(QFrame::StyledPanel);
     PanelEdWaypt->hide();
+    CreateIconsGrid();
     TabSheetEdObjetos->installEventFilter(this);
     // The page control changes height only when the window does.
     PageControlGPS->installEventFilter(this);
@@ -563,6 +598,19 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     layout->addWidget(PageControlGPS, 1);
     layout->addWidget(PanelComAF);
     return PanelAbreFecha;
+}
+
+void TFormBrumex::CreateTabSheetGPS()
+{
+    TabSheetGPS = Named(new QWidget, "TabSheetGPS");
+    Bussola = Named(new TCompass(TabSheetGPS), "Bussola");
+    Bussola->setFixedSize(210, 210);
+    UseMainWindowLook(*Bussola);
+
+    auto* layout = new QVBoxLayout(TabSheetGPS);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(Bussola, 0, Qt::AlignHCenter);
+    layout->addStretch();
 }
 
 void TFormBrumex::CreateOverlays()
@@ -593,10 +641,82 @@ void TFormBrumex::CreateOverlays()
     PanelGlobo->installEventFilter(this);
 }
 
+void TFormBrumex::CreateIconsGrid()
+{
+    IconsGrid = Named(new QTableWidget(0, 2, PanelEdWaypt), "IconsGrid");
+    IconsGrid->horizontalHeader()->hide();
+    IconsGrid->verticalHeader()->hide();
+    IconsGrid->verticalHeader()->setDefaultSectionSize(32);
+    IconsGrid->horizontalHeader()->setMinimumSectionSize(0);
+    IconsGrid->setColumnWidth(0, 20);
+    IconsGrid->setColumnWidth(1, 34);
+    IconsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    IconsGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    IconsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    IconsGrid->setItemDelegate(new TIconsGridDelegate(*this));
+    auto* layout = new QVBoxLayout(PanelEdWaypt);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(IconsGrid);
+}
+
+void TFormBrumex::ConnectWaypointsAndRoutes()
+{
+    connect(IconsGrid, &QTableWidget::cellDoubleClicked, this, [this] { WaypointTool->IconsGridDblClick(); });
+    connect(TBEscWaypt, &QSlider::valueChanged, this, [this] { WaypointTool->TBEscWayptChange(); });
+    m_windows.FormRotas->OnActivate = [this] { RouteTool->RouteWindowActivate(); };
+    m_windows.FormRotas->OnClose = [this] { RouteTool->RouteWindowClose(); };
+}
+
+void TFormBrumex::CreateTools()
+{
+    MapTool = std::make_unique<TMapTool>(*this);
+    ClickDispatcher = std::make_unique<TClickDispatcher>(*this);
+    ChartTool = std::make_unique<TChartTool>(*this);
+    ObjectEditor = std::make_unique<TObjectEditor>(*this);
+    WaypointTool = std::make_unique<TWaypointTool>(*this);
+    RouteTool = std::make_unique<TRouteTool>(*this);
+}
+
+void TFormBrumex::ConnectMapTab()
+{
+    TMapTool* map = MapTool.get();
+    connect(ZoomMais, &QAction::triggered, this, [map] { map->ZoomMaisExecute(); });
+    connect(ZoomMenos, &QAction::triggered, this, [map] { map->ZoomMenosExecute(); });
+    connect(ZoomMaisP, &QAction::triggered, this, [map] { map->ZoomMaisPExecute(); });
+    connect(ZoomMenosP, &QAction::triggered, this, [map] { map->ZoomMenosPExecute(); });
+    connect(SpeedButtonZoomPP, &QToolButton::clicked, ZoomMais, &QAction::trigger);
+    connect(SpeedButtonP, &QToolButton::clicked, ZoomMaisP, &QAction::trigger);
+    connect(SpeedButtonL, &QToolButton::clicked, ZoomMenosP, &QAction::trigger);
+    connect(SpeedButtonLL, &QToolButton::clicked, ZoomMenos, &QAction::trigger);
+    connect(SpeedButtonEsferica, &QToolButton::clicked, this, [map] { map->SpeedButtonEsfericaClick(); });
+    connect(SpeedButtonMercator, &QToolButton::clicked, this, [map] { map->SpeedButtonMercatorClick(); });
+    connect(SpeedButtonCartesiana, &QToolButton::clicked, this, [map] { map->SpeedButtonCartesianaClick(); });
+    connect(EditLon, &QLineEdit::textChanged, this, [map] { map->EditLonChange(); });
+    connect(EditLat, &QLineEdit::textChanged, this, [map] { map->EditLatChange(); });
+    connect(CheckBoxSobreporLinhas, &QCheckBox::clicked, this, [map] { map->CheckBoxSobreporLinhasClick(); });
+    connect(SpeedButtonComSombra, &QToolButton::clicked, this, [map] { map->SpeedButtonComSombraClick(); });
+    connect(SpeedButtonSemSombra, &QToolButton::clicked, this, [map] { map->SpeedButtonSemSombraClick(); });
+    connect(GiraNS, &TUpDown::Click, this, [map](bool next) { map->GiraNSClick(next); });
+    connect(GiraEW, &TUpDown::Click, this, [map](bool next) { map->GiraEWClick(next); });
+    connect(GiraZ, &TUpDown::Click, this, [map](bool next) { map->GiraZClick(next); });
+    connect(BtMedindo, &QToolButton::clicked, this, [map] { map->BtMedindoClick(); });
+}
+
+void TFormBrumex::ConnectGlobe()
+{
+    TMapTool* map = MapTool.get();
+    Globo->OnMouseMove = [map](TGlobe4*, Qt::KeyboardModifiers, int x, int y) { map->GloboMouseMove(x, y); };
+    Globo->OnMouseLeave = [map](TGlobe4*) { map->GloboMouseLeave(); };
+    Globo->OnMouseUp
+        = [map](TGlobe4*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { map->GloboMouseUp(); };
+    Globo->OnPaint = [map](TGlobe4*) { map->GloboPaint(); };
+    Globo->OnClick = [this](TGlobe4*) { ClickDispatcher->GloboClick(m_clickModifiers, m_clickAt); };
+}
+
 void TFormBrumex::FormCreate()
 {
-    // The globe control starts in the spherical projection showing the whole
-    // world; it joins here with the globe view.
+    Globo->Projection().SetProjectionClass("TSphericalPrj");
+    Globo->ZoomToRect(0, 0, 0, 0); // the whole world
     Vars.FirstActivation = true;
     LabelDist->clear();
     LabelDir->clear();
@@ -613,6 +733,9 @@ void TFormBrumex::FormActivate()
 
 bool TFormBrumex::RunFirstActivation()
 {
+    // Before the settings are loaded (which stores their defaults), a store
+    // without them means that this user starts the program for the first time.
+    const bool firstStart = !OpenSettings()->contains(QStringLiteral("ArqEnv"));
     if (!LoadSettingsOrEnd())
         return false;
     // The first start finds the shipped world layer in its layer folder.
@@ -628,7 +751,7 @@ bool TFormBrumex::RunFirstActivation()
     PanelAvisoOper->hide();
     LabelAvisoOper->clear();
     SizeIconsGrid();
-    GlobeSetup();
+    GlobeSetup(firstStart);
     return true;
 }
 
@@ -728,33 +851,6 @@ void TFormBrumex::PlaceOverlays()
     PanelMedida->raise();
 }
 
-void TFormBrumex::EditLonChange()
-{
-    // The globe's graticule longitude step follows this field (globe view).
-}
-
-void TFormBrumex::EditLatChange()
-{
-    // The globe's graticule latitude step follows this field (globe view).
-}
-
-void TFormBrumex::CheckBoxSobreporLinhasClick()
-{
-    // The globe draws its graticule over or under the layers (globe view).
-}
-
-void TFormBrumex::SpeedButtonComSombraClick()
-{
-    Vars.SombraNoite = true;
-    RedrawGlobe();
-}
-
-void TFormBrumex::SpeedButtonSemSombraClick()
-{
-    Vars.SombraNoite = false;
-    RedrawGlobe();
-}
-
 void TFormBrumex::BtConfigClick()
 {
     m_windows.FormConfig->exec();
@@ -779,7 +875,15 @@ bool TFormBrumex::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && IsFirstReceiverOfKey(watched))
         FormKeyDown(*static_cast<QKeyEvent*>(event));
-    else if (event->type() == QEvent::Resize && watched == PageControlGPS)
+    else if (watched == Globo->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        m_clickModifiers = mouse->modifiers();
+        m_clickAt = mouse->position().toPoint();
+    } else if (watched == Globo->viewport() && event->type() == QEvent::Wheel) {
+        // The wheel zooms instead of scrolling the view.
+        MapTool->GloboWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    } else if (event->type() == QEvent::Resize && watched == PageControlGPS)
         FormResize();
     else if (event->type() == QEvent::Resize && (watched == TabSheetEdObjetos || watched == PanelGlobo))
         PlaceOverlays();
@@ -819,27 +923,33 @@ void TFormBrumex::ApplyNetworkAddress()
 
 void TFormBrumex::FreeSurveySlots()
 {
-    // The road survey window marks its 199 slots free here.
+    SurveySlots().FreeAll();
 }
 
 void TFormBrumex::SizeIconsGrid()
 {
-    // The waypoint icon grid gets one row per waypoint picture plus one here.
+    IconsGrid->setRowCount(static_cast<int>(WaypointTool->ImageListWaypt().size()) + 1);
 }
 
-void TFormBrumex::GlobeSetup()
+bool TFormBrumex::OpenWorldLayer()
+{
+    try {
+        return OpenLayerFile(
+                   *Globo, toCp1252(TAppPaths::Resolve(Vars.DirLayers) + QStringLiteral("/TGWorld.lyr")))
+            >= 0;
+    } catch (const std::exception&) {
+        // A damaged world layer only costs the animation and the first view.
+        return false;
+    }
+}
+
+void TFormBrumex::GlobeSetup(bool firstStart)
 {
     TGlobeLayerStore& store = *Globo->LayerStore();
     const std::string world = "TGWorld.lyr";
     if (Vars.AnimarGlobo) {
-        if (!store.LayerByName(world)) {
-            try {
-                OpenLayerFile(
-                    *Globo, toCp1252(TAppPaths::Resolve(Vars.DirLayers) + QStringLiteral("/TGWorld.lyr")));
-            } catch (const std::exception&) {
-                // A damaged world layer only costs the animation.
-            }
-        }
+        if (!store.LayerByName(world))
+            OpenWorldLayer();
         if (store.LayerByName(world)) {
             StartupAnimation(*Globo);
             // Events ran during the animation: look the layer up again.
@@ -855,6 +965,10 @@ void TFormBrumex::GlobeSetup()
         } catch (const std::exception&) {
             Globo->ClearGlobe();
         }
+    } else if (firstStart) {
+        // A new user sees the world rather than an empty sea; from then on
+        // the environment of the last run decides.
+        OpenWorldLayer();
     }
     CreateSpecialLayers(*Globo);
     const std::string projection = Globo->Projection().ProjectionClass();
@@ -862,7 +976,7 @@ void TFormBrumex::GlobeSetup()
         : projection == "TMercatorPrj"                   ? SpeedButtonMercator
                                                          : SpeedButtonEsferica;
     pressed->setChecked(true);
-    Globo->OnRender = [this](TGlobe4*) { GloboRender(); };
+    Globo->OnRender = [this](TGlobe4*) { MapTool->GloboRender(); };
     Globo->Redraw();
     QCoreApplication::processEvents();
     const TGlobeMarkers markers = CreateMarkers(*Globo);
@@ -870,15 +984,6 @@ void TFormBrumex::GlobeSetup()
     Vars.PrMovelID = markers.PrMovelID;
     Vars.PrTrilhaID = markers.PrTrilhaID;
     Vars.PrRotaID = markers.PrRotaID;
-}
-
-void TFormBrumex::GloboRender()
-{
-    if (!Vars.SombraNoite)
-        return;
-    static const QDateTime dayZero(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
-    const double now = dayZero.msecsTo(QDateTime::currentDateTimeUtc()) / 86400000.0;
-    Globo->RenderDayNight(0x000000, 0xC0C0C0, 2, now);
 }
 
 void TFormBrumex::GridLayersClick()
@@ -917,6 +1022,8 @@ bool TFormBrumex::CloseLayers()
     for (const std::string& name : SPECIAL_LAYERS)
         while (TGlobeLayer* layer = store.LayerByName(name))
             store.DeleteLayer(*layer);
+    Vars.LapisObject = nullptr;
+    RouteTool->RouteLineFreed();
     const QString environment = TAppPaths::Resolve(Vars.ArqEnv);
     if (Vars.ArqEnv.isEmpty() || QFileInfo(environment).isDir()) {
         // No environment file is configured.
@@ -959,8 +1066,8 @@ bool TFormBrumex::AskToSaveLayer(TGlobeLayer& layer)
 
 void TFormBrumex::SaveWaypointLayer()
 {
-    // The waypoint save command (waypoints) joins here; it asks for a file
-    // name, and cancelling it does not cancel the close.
+    // Cancelling the file dialog does not cancel the close.
+    WaypointTool->Salvar2Click();
 }
 
 void TFormBrumex::ReplaceSavedLayers()

@@ -8,6 +8,7 @@
 #include "view/Globe4.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <memory>
 
 class QAction;
@@ -20,8 +21,16 @@ class QMenu;
 class QMenuBar;
 class QSlider;
 class QTabWidget;
+class QTableWidget;
 class QToolBar;
 class QToolButton;
+class TChartTool;
+class TClickDispatcher;
+class TCompass;
+class TMapTool;
+class TObjectEditor;
+class TRouteTool;
+class TWaypointTool;
 class TGlobeLayer;
 class TLayerTools;
 class TStringGrid;
@@ -49,19 +58,22 @@ public:
     // Keeps the waypoint icon panel in step with the window's height.
     void FormResize();
 
+    // The tools behind the controls, each in a file pair of its own; the
+    // click dispatcher hands them the clicks on the globe that their modes
+    // wait for.
+    std::unique_ptr<TMapTool> MapTool;
+    std::unique_ptr<TClickDispatcher> ClickDispatcher;
+    std::unique_ptr<TChartTool> ChartTool;
+    std::unique_ptr<TObjectEditor> ObjectEditor;
+    std::unique_ptr<TWaypointTool> WaypointTool;
+    std::unique_ptr<TRouteTool> RouteTool;
+
     // The object selection of the object editor, run when an object row or a
     // layer row is chosen, and the editor left with no object and no chart.
     void GridObjetosClick();
     void ClearObjectEditor();
 
     TLayerTools& LayerTools() const { return *m_layerTools; }
-
-    // Map tab handlers that the settings drive.
-    void EditLonChange();
-    void EditLatChange();
-    void CheckBoxSobreporLinhasClick();
-    void SpeedButtonComSombraClick();
-    void SpeedButtonSemSombraClick();
 
     // Empty until a GPS fix has been shown, then "GPSMinData".
     QString LastDataSource;
@@ -128,17 +140,15 @@ public:
     QAction* ParaFrente1;
     QAction* ParaTrs1;
 
-    // The file dialogs of the window's commands.
-    QFileDialog* ODBrumex;
-    QFileDialog* SDBrumex;
-
     // Globe area.
     QWidget* PanelGlobo;
     QFrame* PanelAbreFecha;
     QTabWidget* PageControlGPS;
     QWidget* TabSheetGPS;
+    TCompass* Bussola;
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
+    QTableWidget* IconsGrid;
     QWidget* TabSheetEdBitMap;
     QToolButton* PanelComAF;
     TGlobe4* Globo;
@@ -158,6 +168,10 @@ public:
     QAction* AbrirCartaBMP;
     QAction* AbrirLayer;
 
+    // The file dialogs of the waypoint, route and chart commands.
+    QFileDialog* ODBrumex;
+    QFileDialog* SDBrumex;
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -175,7 +189,13 @@ private:
     void WireLayerTools();
     QWidget* CreatePanelGlobo();
     QFrame* CreatePanelAbreFecha();
+    void CreateTabSheetGPS();
     void CreateOverlays();
+    void CreateTools();
+    void CreateIconsGrid();
+    void ConnectWaypointsAndRoutes();
+    void ConnectMapTab();
+    void ConnectGlobe();
     void FormCreate();
 
     void FormKeyDown(const QKeyEvent& key);
@@ -195,7 +215,10 @@ private:
     void ApplyNetworkAddress();
     void FreeSurveySlots();
     void SizeIconsGrid();
-    void GlobeSetup();
+    // The first start of a user without an environment file opens the world
+    // layer as a layer of the user's.
+    void GlobeSetup(bool firstStart);
+    bool OpenWorldLayer();
     void GridLayersClick();
     void StopPositionInputs();
     bool CloseLayers();
@@ -204,10 +227,13 @@ private:
     void SaveWaypointLayer();
     void ReplaceSavedLayers();
     void RedrawGlobe();
-    void GloboRender();
 
     TAppWindows m_windows;
     std::unique_ptr<TLayerTools> m_layerTools;
     bool m_settingsLoaded = false;
     bool m_sliding = false;
+    // Keys held and place of the last button release on the globe, for the
+    // click that follows it.
+    Qt::KeyboardModifiers m_clickModifiers;
+    QPoint m_clickAt;
 };

@@ -3,6 +3,7 @@
 // so they live in one place rather than in any single window.
 #pragma once
 
+#include "geo/GlobeTypes.h"
 #include "geo/PointStore.h"
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string>
+#include <vector>
 
 class TBitmapObject;
 class TGeoDataObject;
@@ -25,6 +28,13 @@ struct TPlotTarget {
     int Point = 0;
 };
 
+// The route seen from the vehicle, for one route point.
+struct TRouteLeg {
+    int32_t Distance = 0; // GlobeUnits along the route
+    int32_t Bearing = 0; // GlobeUnits, library sense
+    double Eta = 0; // days
+};
+
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
     QString DirCartasBMP; // folder of chart files
@@ -34,11 +44,6 @@ struct TVars {
     QString ArqEnv; // environment file restored at start and written at close
     bool AnimarGlobo = true; // run the start-up globe animation
     bool SombraNoite = false; // paint the night shadow
-
-    // Odometers of the road survey window: readings, selection, switched on.
-    double O1 = 0, O2 = 0, O3 = 0;
-    bool R1 = false, R2 = false, R3 = false;
-    bool L1 = false, L2 = false, L3 = false;
 
     // True from the creation of the main window until its first activation ran.
     bool FirstActivation = true;
@@ -58,18 +63,56 @@ struct TVars {
     int32_t PrTrilhaID = 0;
     int32_t PrRotaID = 0;
 
-    // References to objects, layers and presenters that the tools keep
-    // between events. None owns what it points at; whatever frees an object
-    // or a layer clears them through ForgetObject and ForgetLayer, which the
-    // globe's OnObjectFree and OnLayerFree run (WatchFreedObjects).
+    // Navigation state of the position reports (main window and road survey).
+    TGeoPoint CurrentFix; // latest report, GlobeUnits, height 0
+    TGeoPoint PreviousFix; // the report before
+    TGeoPoint EarlierFix; // the report before PreviousFix (route guidance)
+    bool HasPreviousFix = false; // PreviousFix holds a report of this run
+    double FixTime = 0; // local time of the latest report, days
+    double PreviousFixTime = 0;
+    int32_t StepDistance = 0; // PreviousFix to CurrentFix on the ellipsoid, GlobeUnits
+    double SpeedGU = 0; // GlobeUnits per hour
+    double SpeedShown = 0; // in the speed unit of the current unit system
+    double PreviousSpeedShown = 0;
+    int32_t CourseGU = 0; // initial bearing PreviousFix to CurrentFix
+    double CourseDeg = 0; // course in degrees as the road survey takes it
+    double PreviousCourseDeg = 0;
+    TGeoDataObject* MovingMarker = nullptr; // "Movel" on layer "Trilha"
+    TGeoDataObject* TrackObject = nullptr; // "Trilha" on layer "Trilha"
+    bool ForceTrackPoint = false; // the next track step appends a point
+    bool RouteActive = false; // route guidance on
+    double CurrentPK = 0; // the road survey's running kilometre post, km
+
+    // The route line "Rota" on layer "LayWaypt" (made on demand) and the
+    // guidance along it: the next point, the velocity made good towards it
+    // (GlobeUnits per hour) and one leg per route point, rewritten at every
+    // guidance step (the table grows with the route).
+    TGeoDataObject* RouteObject = nullptr;
+    int NextWaypoint = 0;
+    int32_t Vmg = 0;
+    std::vector<TRouteLeg> RouteLegs;
+
+    // The coordinate edit fields' patterns (Windows-1252), set by EditPatterns.
+    std::string LonPattern;
+    std::string LatPattern;
+
+    // The map window's mouse: the geographic point under it at the last move
+    // (180 degrees in both axes off the globe) and the object under it.
+    TGeoPoint MousePosition;
+    TGlobeObject* HoverObject = nullptr;
+    // Origin of the measuring tool; (0, 0) means none is set.
+    TGeoPoint MeasureOrigin;
+    // First point of a two-click chart operation.
+    TGeoPoint ClickAnchor;
+
+    // References that the tools keep between events besides those above.
+    // None owns what it points at; whatever frees an object or a layer
+    // clears them through ForgetObject and ForgetLayer, which the globe's
+    // OnObjectFree and OnLayerFree run (WatchFreedObjects).
     TGlobeObject* EditedObject = nullptr; // the object being edited
     TGlobeLayer* EditedLayer = nullptr; // the layer of the edited object
     TGlobePresenter* EditedPresenter = nullptr; // the presenter being edited
     TBitmapObject* EditedChart = nullptr; // the chart being edited
-    TGlobeObject* HoverObject = nullptr; // the object under the mouse
-    TGeoDataObject* MovingMarker = nullptr; // "Movel" on layer "Trilha"
-    TGeoDataObject* TrackObject = nullptr; // "Trilha" on layer "Trilha"
-    TGeoDataObject* RouteObject = nullptr; // "Rota" on layer "LayWaypt"
     TPlotTarget PlotTarget;
 
     // Every reference to the object let go; run while it is destroyed.

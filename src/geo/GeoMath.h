@@ -15,6 +15,8 @@ int64_t Rnd64(long double x);
 // Round to nearest (ties to even) into an int32; values outside wrap as the
 // integer arithmetic of the library does.
 int32_t Rnd(long double x);
+// v held within int32: sums of origins and offsets saturate instead of wrapping.
+int32_t SaturatedInt32(int64_t v);
 // a * b / c with a 64-bit intermediate, rounded to nearest (halves away from
 // zero). A zero divisor or a result outside int32 answers -1.
 int32_t MulDiv(int32_t a, int32_t b, int32_t c);
@@ -38,6 +40,10 @@ int32_t LongSpan(int32_t long1, int32_t long2);
 // Y to the north pole, Z to longitude 0 on the equator, X to 90 degrees east;
 // the radius is GU_GLOBE_RADIUS + height.
 TPoint3D GeoTo3D(long double longitude, long double lat, long double height);
+// The same in extended arithmetic throughout; GeoTo3D gives its results.
+TPoint3D GeoTo3DExtended(long double longitude, long double lat, long double height);
+// x rounds to the same integer as any value within error of it.
+bool RoundsUnambiguously(double x, double error);
 // Geographic point of a unit vector, truncated toward zero; Height 0. When
 // v.Z is exactly 0 the longitude is +-90 degrees by the sign of v.X.
 TGeoPoint VectorToGeo(const TVector3& v);
@@ -50,6 +56,7 @@ int32_t MinInt(int32_t a, int32_t b);
 int32_t MaxInt(int32_t a, int32_t b);
 // 1 for x >= 0, else -1.
 long double SignOf(long double x);
+// Into [-180, 180] whatever the number of turns; NaN for NaN or infinity.
 long double NormalizeDegrees(long double x);
 long double NormalizeRadians(long double x);
 void SinCos(long double angle, long double& sine, long double& cosine);
