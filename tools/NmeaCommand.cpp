@@ -24,11 +24,20 @@ namespace {
 constexpr int kLingerMs = 1000;
 constexpr int kReaderPollMs = 20;
 
+// Logs are decoded in pieces of this size, so memory stays the same for a
+// log of any length.
+constexpr qint64 kDecodeChunk = 64 * 1024;
+
+void openForReading(QFile& file, const std::string& path)
+{
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot open " + path + ": " + file.errorString().toStdString());
+}
+
 std::string readWholeFile(const std::string& path)
 {
     QFile file(QFile::decodeName(path.c_str()));
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot open " + path + ": " + file.errorString().toStdString());
+    openForReading(file, path);
     const QByteArray bytes = file.readAll();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -37,7 +46,8 @@ int decode(const std::vector<std::string>& args)
 {
     if (args.size() != 1)
         throw std::invalid_argument("usage: nmea decode FILE");
-    const std::string log = readWholeFile(args[0]);
+    QFile log(QFile::decodeName(args[0].c_str()));
+    openForReading(log, args[0]);
     // The receiver adds the computer's UTC offset; the same file must give the
     // same output on every machine.
     setenv("TZ", "UTC", 1);
@@ -47,7 +57,11 @@ int decode(const std::vector<std::string>& args)
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     });
-    gps.ProcessBytes(log);
+    QByteArray chunk;
+    while (!(chunk = log.read(kDecodeChunk)).isEmpty())
+        gps.ProcessBytes(std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
+    if (log.error() != QFileDevice::NoError)
+        throw std::runtime_error("cannot read " + args[0] + ": " + log.errorString().toStdString());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

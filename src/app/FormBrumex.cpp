@@ -14,6 +14,7 @@
 #include "app/MapTool.h"
 #include "app/ObjectEditor.h"
 #include "app/RouteTool.h"
+#include "app/GpsNavigation.h"
 #include "app/Settings.h"
 #include "app/StringGrid.h"
 #include "app/UpDown.h"
@@ -190,7 +191,12 @@ void TFormBrumex::ConnectReceiverToSettings()
         GPS.SetPortDevice(port, device);
     });
     // The network position feed answers the second query when it joins.
-    config->SetInputStateQueries([this] { return GPS.Active(); }, [] { return false; });
+    config->SetInputStateQueries(
+        [this] { return GPS.Active(); }, [this] { return Navigation->Feed.GPSTelnet.Connected(); });
+    connect(config, &TFormConfig::NetworkAddressChosen, this, [this](const QString& host, int port) {
+        Navigation->Feed.GPSTelnet.Host = host;
+        Navigation->Feed.GPSTelnet.Port = static_cast<quint16>(port);
+    });
     GPS.OnTickFailure = [this](TGPS*, const QString& message) {
         QMessageBox::warning(this, QStringLiteral("Brumex"), message);
     };
@@ -607,8 +613,45 @@ void TFormBrumex::CreateTabSheetGPS()
     Bussola->setFixedSize(210, 210);
     UseMainWindowLook(*Bussola);
 
+    SwGPS = Named(new QCheckBox(QStringLiteral("Conectar GPS"), TabSheetGPS), "SwGPS");
+    CbTrilha = Named(new QCheckBox(QStringLiteral("Marcar trilha"), TabSheetGPS), "CbTrilha");
+    CbTrilha->setChecked(true);
+    LabelValidos = Named(new QLabel(TabSheetGPS), "LabelValidos");
+    const QFont readoutFont(QStringLiteral("Arial"), 11, QFont::Normal, true);
+    auto readout = [this, &readoutFont](const char* name) {
+        auto* edit = Named(new QLineEdit(TabSheetGPS), name);
+        edit->setReadOnly(true);
+        edit->setFont(readoutFont);
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Text, Qt::red);
+        edit->setPalette(palette);
+        return edit;
+    };
+    EdLat = readout("EdLat");
+    EdLon = readout("EdLon");
+    EdVeloc = readout("EdVeloc");
+    EdHoraGPS = readout("EdHoraGPS");
+    PanelHeading = Named(new QLabel(TabSheetGPS), "PanelHeading");
+    PanelHeading->setAlignment(Qt::AlignCenter);
+    PanelHeading->setAutoFillBackground(true);
+    PanelHeading->setFont(QFont(QStringLiteral("Arial"), 20, QFont::Bold));
+    QPalette heading = PanelHeading->palette();
+    heading.setColor(QPalette::Window, QColor(128, 128, 0));
+    heading.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    PanelHeading->setPalette(heading);
+    PanelHeading->setFixedHeight(36);
+
     auto* layout = new QVBoxLayout(TabSheetGPS);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(3);
+    auto* switches = new QHBoxLayout;
+    switches->addWidget(SwGPS);
+    switches->addWidget(CbTrilha);
+    layout->addLayout(switches);
+    layout->addWidget(LabelValidos);
+    for (QLineEdit* edit : { EdLat, EdLon, EdVeloc, EdHoraGPS })
+        layout->addWidget(edit);
+    layout->addWidget(PanelHeading);
     layout->addWidget(Bussola, 0, Qt::AlignHCenter);
     layout->addStretch();
 }
@@ -675,6 +718,22 @@ void TFormBrumex::CreateTools()
     ObjectEditor = std::make_unique<TObjectEditor>(*this);
     WaypointTool = std::make_unique<TWaypointTool>(*this);
     RouteTool = std::make_unique<TRouteTool>(*this);
+    Navigation = std::make_unique<TGpsNavigation>(*this);
+    Navigation->OnRouteStep = [this] { RouteTool->TrataRota(); };
+    connect(SwGPS, &QCheckBox::clicked, this, [this] { Navigation->SwGPSClick(); });
+    // The receiver as the window defines it.
+    GPS.SetPortBaud(4800);
+    GPS.SetPortDatabits(8);
+    GPS.SetPortParity(TCommParity::cpNone);
+    GPS.SetPortStopBits(1);
+    GPS.SetTimeout(5);
+    GPS.SetClearDataOnNoComm(true);
+    GPS.SetSpeedUnit(TSpeedUnit::suKm);
+    GPS.SetDistanceUnit(TDistanceUnit::duKm);
+    GPS.OnMinGPSData = [this](TGPS* sender, bool warning, TDateTime time, double lat, double lon, double speed,
+                           double course, double mag) {
+        Navigation->GPSMinGPSData(sender, warning, time, lat, lon, speed, course, mag);
+    };
 }
 
 void TFormBrumex::ConnectMapTab()
@@ -1005,7 +1064,8 @@ void TFormBrumex::StopPositionInputs()
 {
     if (GPS.Active())
         GPS.SetActive(false);
-    // The network client is disconnected here when it joins the window.
+    if (Navigation->Feed.GPSTelnet.Connected())
+        Navigation->Feed.GPSTelnet.Disconnect();
 }
 
 bool TFormBrumex::CloseLayers()

@@ -26,6 +26,7 @@ class QToolBar;
 class QToolButton;
 class TChartTool;
 class TClickDispatcher;
+class TGpsNavigation;
 class TCompass;
 class TMapTool;
 class TObjectEditor;
@@ -67,6 +68,7 @@ public:
     std::unique_ptr<TObjectEditor> ObjectEditor;
     std::unique_ptr<TWaypointTool> WaypointTool;
     std::unique_ptr<TRouteTool> RouteTool;
+    std::unique_ptr<TGpsNavigation> Navigation;
 
     // The object selection of the object editor, run when an object row or a
     // layer row is chosen, and the editor left with no object and no chart.
@@ -146,6 +148,14 @@ public:
     QTabWidget* PageControlGPS;
     QWidget* TabSheetGPS;
     TCompass* Bussola;
+    QCheckBox* SwGPS; // "Conectar GPS"
+    QCheckBox* CbTrilha; // "Marcar trilha"
+    QLabel* LabelValidos;
+    QLineEdit* EdLat;
+    QLineEdit* EdLon;
+    QLineEdit* EdVeloc;
+    QLineEdit* EdHoraGPS;
+    QLabel* PanelHeading;
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
     QTableWidget* IconsGrid;

@@ -111,16 +111,21 @@ TGpxData ReadGpx(const QByteArray& bytes, const std::string& sourceName)
     return TGpxReader(bytes, sourceName).Read();
 }
 
-QByteArray WriteGpx(const TGpxData& data)
+void WriteGpxStart(QXmlStreamWriter& xml)
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("gpx"));
     xml.writeDefaultNamespace(QStringLiteral("http://www.topografix.com/GPX/1/1"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
     xml.writeAttribute(QStringLiteral("creator"), QStringLiteral("Brumex"));
+}
+
+QByteArray WriteGpx(const TGpxData& data)
+{
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    WriteGpxStart(xml);
     for (const TGpxPoint& w : data.Waypoints)
         WritePoint(xml, "wpt", w);
     for (const TGpxRoute& route : data.Routes) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QXmlStreamWriter>
 
 #include <string>
 #include <vector>
@@ -34,3 +35,7 @@ TGpxData ReadGpx(const QByteArray& bytes, const std::string& sourceName);
 
 // A GPX 1.1 document; coordinates with 9 decimals (finer than a GlobeUnit).
 QByteArray WriteGpx(const TGpxData& data);
+
+// Starts a GPX 1.1 document of ours on the writer, up to the open <gpx>
+// element; the caller writes the content and ends the document.
+void WriteGpxStart(QXmlStreamWriter& xml);

@@ -9,9 +9,10 @@ namespace nmea {
 
 namespace {
 
-// Bytes queued beyond this while sentences are not being taken are dropped
-// from the front: the newest data matters most to a navigator.
-constexpr std::size_t kMaxQueued = 64 * 1024;
+// Bytes left queued by a consumer that stopped taking sentences (a handler
+// threw) are kept up to this much; beyond it the oldest go: the newest data
+// matters most to a navigator.
+constexpr std::size_t kMaxLeftover = 64 * 1024;
 
 constexpr std::size_t kAddressLength = 5;
 
@@ -73,9 +74,14 @@ void TLineAssembler::Append(std::string_view bytes)
 {
     queued_.erase(0, scanned_);
     scanned_ = 0;
+    // A new block is always scanned whole, however long: only leftovers are
+    // capped. The cut lands anywhere, so scanning restarts at the next '$'.
+    if (queued_.size() > kMaxLeftover) {
+        queued_.erase(0, queued_.size() - kMaxLeftover);
+        line_.clear();
+        inSentence_ = false;
+    }
     queued_.append(bytes);
-    if (queued_.size() > kMaxQueued)
-        queued_.erase(0, queued_.size() - kMaxQueued);
 }
 
 bool TLineAssembler::Next(std::string& sentence)

@@ -21,7 +21,9 @@ inline constexpr std::size_t kMaxFields = 64;
 // one, because receivers splice cut-off sentences into the next.
 class TLineAssembler {
 public:
-    // Queues received bytes; Next() hands out the sentences they complete.
+    // Queues received bytes of any amount; Next() hands out, in order, every
+    // sentence they complete. Only garbage is dropped: text outside a
+    // sentence and runs longer than kMaxSentenceLength.
     void Append(std::string_view bytes);
     // The next completed sentence, or false when the queued bytes hold no more.
     // Bytes not yet scanned stay queued, so an exception thrown while a

@@ -1,5 +1,6 @@
 #include "survey/SurveyExport.h"
 
+#include "formats/GpxFile.h"
 #include "survey/DbTable.h"
 #include "survey/SurveyTables.h"
 
@@ -134,12 +135,7 @@ QByteArray SurveyGpx(TDbTable& survey, TDbTable* track, const QString& name)
 {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("gpx"));
-    xml.writeDefaultNamespace(QStringLiteral("http://www.topografix.com/GPX/1/1"));
-    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
-    xml.writeAttribute(QStringLiteral("creator"), QStringLiteral("Brumex"));
+    WriteGpxStart(xml);
     xml.writeStartElement(QStringLiteral("metadata"));
     xml.writeTextElement(QStringLiteral("name"), name);
     xml.writeEndElement();

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -146,7 +147,9 @@ TEST(NmeaLogs, ToolDecodeMatchesTheGoldenOutput)
 {
     // Rebuild a golden file after a deliberate change with:
     //   brumex-tool nmea decode tests/data/nmea/NAME.nmea > tests/data/nmea/NAME.events.jsonl
-    for (const char* name : { "GPSmap-76S", "gp-320fw-2019-04-07-coldboot", "bu353s4" }) {
+    // telit-he910 is longer than 64 KiB: decoding must not depend on the
+    // size of the file.
+    for (const char* name : { "GPSmap-76S", "gp-320fw-2019-04-07-coldboot", "bu353s4", "telit-he910" }) {
         QProcess tool;
         tool.start(
             BRUMEX_TOOL, { "nmea", "decode", QStringLiteral(BRUMEX_TEST_DATA "/nmea/%1.nmea").arg(name) });
@@ -157,6 +160,23 @@ TEST(NmeaLogs, ToolDecodeMatchesTheGoldenOutput)
         ASSERT_FALSE(golden.empty()) << name;
         EXPECT_EQ(output.toStdString(), golden) << name;
     }
+}
+
+TEST(NmeaLogs, ToolDecodeOfALongLogGivesEveryFix)
+{
+    const std::string log = readTestFile("nmea/telit-he910.nmea");
+    ASSERT_GT(log.size(), 64u * 1024u);
+    QProcess tool;
+    tool.start(BRUMEX_TOOL, { "nmea", "decode", QStringLiteral(BRUMEX_TEST_DATA "/nmea/telit-he910.nmea") });
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    const QList<QByteArray> events = tool.readAllStandardOutput().split('\n');
+    const auto count = [&events](const char* name) {
+        return std::count_if(events.begin(), events.end(),
+            [name](const QByteArray& line) { return line.startsWith(QByteArray("{\"event\":\"") + name); });
+    };
+    // One event per GGA and per RMC of the log, the first ones included.
+    EXPECT_EQ(count("OnPosition"), 224);
+    EXPECT_EQ(count("OnMinGPSData"), 224);
 }
 
 TEST(NmeaLogs, ToolDecodeReportsAMissingFile)

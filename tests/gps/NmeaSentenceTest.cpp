@@ -45,6 +45,20 @@ TEST(NmeaLineAssembler, ThrowsAwayOverlongLinesAndRecovers)
     EXPECT_EQ(assemble({ flood, "\r\n$GPGLL,1\r\n" }), std::vector<std::string> { "GPGLL,1" });
 }
 
+TEST(NmeaLineAssembler, TakesEverySentenceOfABlockOfAnySize)
+{
+    // 3000 sentences, about 100 KB, in one block and with garbage between
+    // them: none is lost, whatever their number.
+    std::string block;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3000; ++i) {
+        expected.push_back("GPGGA," + std::to_string(i) + std::string(20, 'x'));
+        block += (i % 7 == 0 ? "junk" : "") + ("$" + expected.back() + "\r\n");
+    }
+    ASSERT_GT(block.size(), 64u * 1024u);
+    EXPECT_EQ(assemble({ block }), expected);
+}
+
 TEST(NmeaLineAssembler, KeepsUnscannedBytesWhenTheConsumerStops)
 {
     TLineAssembler lines;

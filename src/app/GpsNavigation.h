@@ -1,0 +1,57 @@
+// The navigation display of the main window: connecting the chosen position
+// source, and turning each position report into the readouts of the
+// "Navegação" tab, the compass, the moving marker centred on the globe and
+// the track behind it.
+#pragma once
+
+#include "gps/GpsDateTime.h"
+#include "gps/NetworkFeed.h"
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+
+class TFormBrumex;
+
+class TGpsNavigation : public QObject {
+public:
+    // A source quiet for longer than this (the receiver's time-out) shows
+    // its last position as stale.
+    static constexpr int kStaleSeconds = 5;
+
+    explicit TGpsNavigation(TFormBrumex& form);
+
+    // The network position feed; its client is the window's GPSTelnet.
+    TNetworkFeed Feed;
+
+    // "Conectar GPS": connects or disconnects the source chosen in the
+    // settings (serial receiver or network client).
+    void SwGPSClick();
+    // One position report of either source (longitude positive west).
+    void GPSMinGPSData(QObject* Sender, bool Warning, TDateTime FixDateTime, double Latitude, double Longitude,
+        double Speed, double Course, double MagVariation);
+    // One track step.
+    void TrataTrilha();
+
+    // The route guidance step of each report while a route is active.
+    std::function<void()> OnRouteStep;
+    // The report goes to the road survey window while it is visible.
+    std::function<bool()> SurveyVisible;
+    std::function<void(bool Warning, TDateTime FixDateTime, double Latitude, double Longitude, double Speed,
+        double Course, double MagVariation)>
+        OnSurveyReport;
+
+private:
+    enum class TFeedState { None, NoData, NoFix, Valid };
+
+    void CreateMovingMarker();
+    void MoveMarker(double heading);
+    void ShowState();
+    void ConnectFailed(const QString& message);
+    bool SourceOpen() const;
+
+    TFormBrumex& m_form;
+    TFeedState m_state = TFeedState::None;
+    std::chrono::steady_clock::time_point m_lastReport;
+    QTimer m_stateTimer;
+};
