@@ -31,6 +31,7 @@ std::unique_ptr<TFormBrumex> CreateAppWindows()
     windows.FormDirSelect = new TFormDirSelect(main.get());
     windows.FormRastr = new TFormRastr(main.get());
     windows.FormRotas = new TFormRotas(main.get());
+    windows.FormPresenters->SetEditors(windows.FormEdPointPres, windows.FormEdPoliPres);
     main->SetWindows(windows);
     return main;
 }

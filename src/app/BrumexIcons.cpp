@@ -11,15 +11,56 @@ namespace {
 
 const QColor Ink(40, 40, 60);
 
-QIcon Drawn(int size, const std::function<void(QPainter&)>& draw)
+QPixmap DrawnPixmap(int width, int height, const std::function<void(QPainter&)>& draw)
 {
-    QPixmap pixmap(size, size);
+    QPixmap pixmap(width, height);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 32.0, size / 32.0);
+    painter.scale(width / 32.0, width / 32.0);
     draw(painter);
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+QIcon Drawn(int size, const std::function<void(QPainter&)>& draw)
+{
+    return QIcon(DrawnPixmap(size, size, draw));
+}
+
+// A metal bin on a 32 x 40 grid: a tapered body with ribs; the lid lies on
+// it, stands open beside it, or sits raised over crumpled paper.
+void DrawWasteBin(QPainter& p, TWasteBin picture)
+{
+    const QColor metal(150, 160, 170);
+    const QColor dark(90, 100, 112);
+    p.setPen(QPen(Ink, 1.3));
+    p.setBrush(metal);
+    p.drawPolygon(QPolygonF({ { 6, 14 }, { 26, 14 }, { 24, 38 }, { 8, 38 } }));
+    p.setPen(QPen(dark, 1.6, Qt::SolidLine, Qt::RoundCap));
+    for (qreal x : { 11.0, 16.0, 21.0 })
+        p.drawLine(QPointF(x, 17), QPointF(x + (x - 16) * 0.15, 35));
+    if (picture == TWasteBin::Full) {
+        p.setPen(QPen(Ink, 1));
+        p.setBrush(QColor(250, 250, 235));
+        p.drawPolygon(QPolygonF({ { 8, 14 }, { 11, 6 }, { 15, 10 }, { 17, 4 }, { 21, 9 }, { 25, 6 }, { 24, 14 } }));
+        p.setBrush(QColor(235, 200, 120));
+        p.drawEllipse(QPointF(14, 10), 3, 2.5);
+    }
+    QTransform lid;
+    if (picture == TWasteBin::Open) {
+        lid.translate(6, 12);
+        lid.rotate(-70);
+        lid.translate(-6, -12);
+    } else if (picture == TWasteBin::Full) {
+        lid.translate(0, -8);
+    }
+    p.save();
+    p.setTransform(lid, true);
+    p.setPen(QPen(Ink, 1.3));
+    p.setBrush(dark);
+    p.drawRoundedRect(QRectF(4, 10, 24, 4), 1.5, 1.5);
+    p.drawRoundedRect(QRectF(13, 7, 6, 3), 1, 1);
+    p.restore();
 }
 
 // A magnifying glass; the sign inside tells zoom in from zoom out.
@@ -86,6 +127,11 @@ QIcon Medindo()
             p.drawLine(QPointF(x, -5), QPointF(x, mark % 2 == 0 ? 0 : -2));
         }
     });
+}
+
+QPixmap WasteBin(TWasteBin picture)
+{
+    return DrawnPixmap(32, 40, [picture](QPainter& p) { DrawWasteBin(p, picture); });
 }
 
 QIcon Window()

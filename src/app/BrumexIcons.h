@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 
 namespace BrumexIcons {
 
@@ -13,5 +14,10 @@ QIcon ZoomMenos();
 QIcon Config();
 QIcon Medindo();
 QIcon Window();
+
+// The waste bin of the "Layers" tab: closed, with its lid open while an
+// object is held over it, and full after one was dropped in.
+enum class TWasteBin { Closed, Open, Full };
+QPixmap WasteBin(TWasteBin picture);
 
 } // namespace BrumexIcons

@@ -6,14 +6,17 @@
 #include "app/ClickDispatcher.h"
 #include "app/FormConfig.h"
 #include "app/FormEdPonto.h"
+#include "app/FormPresenters.h"
 #include "app/FormRotas.h"
 #include "app/GlobeSetup.h"
+#include "app/LayerTools.h"
 #include "app/LayerBackup.h"
 #include "app/MapTool.h"
 #include "app/ObjectEditor.h"
 #include "app/RouteTool.h"
 #include "app/GpsNavigation.h"
 #include "app/Settings.h"
+#include "app/StringGrid.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
 #include "app/WaypointTool.h"
@@ -31,6 +34,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -44,6 +48,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
@@ -152,6 +157,7 @@ TFormBrumex::TFormBrumex(QWidget* parent)
     CreateTools();
     ConnectMapTab();
     ConnectGlobe();
+    WireLayerTools();
 
     // The window sees keys before the control that has the focus.
     qApp->installEventFilter(this);
@@ -161,6 +167,10 @@ TFormBrumex::TFormBrumex(QWidget* parent)
 TFormBrumex::~TFormBrumex()
 {
     qApp->removeEventFilter(this);
+    // The globe goes with the window, and with it every object.
+    Globo->OnLayerCreate = nullptr;
+    Globo->OnObjectSelectChange = nullptr;
+    Vars.ForgetAll();
 }
 
 void TFormBrumex::SetWindows(const TAppWindows& windows)
@@ -168,6 +178,8 @@ void TFormBrumex::SetWindows(const TAppWindows& windows)
     m_windows = windows;
     ConnectReceiverToSettings();
     ConnectWaypointsAndRoutes();
+    if (m_windows.FormPresenters)
+        m_windows.FormPresenters->CurrentLayer = [this] { return m_layerTools->CurrentLayer(); };
 }
 
 void TFormBrumex::ConnectReceiverToSettings()
@@ -325,8 +337,7 @@ QFrame* TFormBrumex::CreatePanelBaixo()
     PageControlBrumex->addTab(CreateTabSheetMapa(), QStringLiteral("Mapa"));
     TabSheetCartas = Named(new QWidget, "TabSheetCartas");
     PageControlBrumex->addTab(TabSheetCartas, QStringLiteral("Cartas"));
-    TabSheetLayers = Named(new QWidget, "TabSheetLayers");
-    PageControlBrumex->addTab(TabSheetLayers, QStringLiteral("Layers"));
+    PageControlBrumex->addTab(CreateTabSheetLayers(), QStringLiteral("Layers"));
     PageControlBrumex->setCurrentWidget(TabSheetLayers);
 
     auto* layout = new QVBoxLayout(PanelBaixo);
@@ -435,11 +446,113 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
     return TabSheetMapa;
 }
 
+QWidget* TFormBrumex::CreateTabSheetLayers()
+{
+    TabSheetLayers = Named(new QWidget, "TabSheetLayers");
+    GridLayers = Named(new TStringGrid({ 22, 170 }, 16, TabSheetLayers), "GridLayers");
+    GridLayers->setFixedWidth(22 + 170 + 20);
+    CreatePopupLayers();
+
+    PanelDadosLayer = Panel("PanelDadosLayer", TabSheetLayers);
+    PanelDadosLayer->setFrameShape(QFrame::StyledPanel);
+    LabQtObj = Named(new QLabel(PanelDadosLayer), "LabQtObj");
+    LabSelec = Named(new QLabel(PanelDadosLayer), "LabSelec");
+    CbTitVis = Named(new QCheckBox(QStringLiteral("Títulos visíveis"), PanelDadosLayer), "CbTitVis");
+    auto* data = new QVBoxLayout(PanelDadosLayer);
+    data->setContentsMargins(4, 1, 4, 1);
+    data->setSpacing(0);
+    for (QWidget* w : std::initializer_list<QWidget*> { LabQtObj, LabSelec, CbTitVis })
+        data->addWidget(w);
+
+    GridObjetos = Named(new TStringGrid({ 100, 100 }, 16, TabSheetLayers), "GridObjetos");
+    GridObjetos->setFixedWidth(100 + 100 + 20);
+
+    const auto image = [this](const char* name, BrumexIcons::TWasteBin picture) {
+        auto* label = Named(new QLabel(TabSheetLayers), name);
+        label->setPixmap(BrumexIcons::WasteBin(picture));
+        label->setFixedSize(label->pixmap().size());
+        return label;
+    };
+    ImageLataLixoV = image("ImageLataLixoV", BrumexIcons::TWasteBin::Closed);
+    ImageLataLixoV->setToolTip(QStringLiteral("Arraste um objeto até aqui para excluí-lo"));
+    ImageLataLixoA = image("ImageLataLixoA", BrumexIcons::TWasteBin::Open);
+    ImageLataLixoF = image("ImageLataLixoF", BrumexIcons::TWasteBin::Full);
+    ImageLataLixoA->hide();
+    ImageLataLixoF->hide();
+
+    auto* layout = new QHBoxLayout(TabSheetLayers);
+    layout->setContentsMargins(2, 1, 2, 1);
+    layout->setSpacing(4);
+    layout->addWidget(GridLayers);
+    layout->addWidget(PanelDadosLayer);
+    layout->addWidget(GridObjetos);
+    layout->addWidget(ImageLataLixoV, 0, Qt::AlignVCenter);
+    layout->addStretch();
+    return TabSheetLayers;
+}
+
+void TFormBrumex::CreatePopupLayers()
+{
+    PopupLayers = Named(new QMenu(GridLayers), "PopupLayers");
+    PopupLayers->addAction(AbrirLayer);
+    Novo1 = Named(PopupLayers->addMenu(QStringLiteral("Novo")), "Novo1");
+    NovoLayer1 = Named(Novo1->addAction(QStringLiteral("Novo Layer")), "NovoLayer1");
+    NovoObjeto2 = Named(Novo1->addAction(QStringLiteral("Novo Objeto")), "NovoObjeto2");
+    Novopolgono1 = Named(Novo1->addAction(QStringLiteral("Novo Polígono")), "Novopolgono1");
+    Salvar1 = Named(PopupLayers->addAction(QStringLiteral("Salvar")), "Salvar1");
+    Fechar1 = Named(PopupLayers->addAction(QStringLiteral("Fechar")), "Fechar1");
+    Visvel1 = Named(PopupLayers->addAction(QStringLiteral("Visível")), "Visvel1");
+    Visvel1->setCheckable(true);
+    Zoom1 = Named(PopupLayers->addAction(QStringLiteral("Zoom")), "Zoom1");
+    Presenters1 = Named(PopupLayers->addAction(QStringLiteral("Presenters")), "Presenters1");
+    Mover1 = Named(PopupLayers->addMenu(QStringLiteral("Mover")), "Mover1");
+    ParaFrente1 = Named(Mover1->addAction(QStringLiteral("Para Frente")), "ParaFrente1");
+    ParaTrs1 = Named(Mover1->addAction(QStringLiteral("Para Trás")), "ParaTrs1");
+    GridLayers->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void TFormBrumex::WireLayerTools()
+{
+    m_layerTools = std::make_unique<TLayerTools>(*this);
+    TLayerTools* tools = m_layerTools.get();
+    connect(AbrirLayer, &QAction::triggered, tools, &TLayerTools::AbrirLayerExecute);
+    connect(NovoLayer1, &QAction::triggered, tools, &TLayerTools::NovoLayer1Click);
+    connect(Salvar1, &QAction::triggered, tools, &TLayerTools::Salvar1Click);
+    connect(Fechar1, &QAction::triggered, tools, &TLayerTools::Fechar1Click);
+    connect(Visvel1, &QAction::triggered, tools, &TLayerTools::Visvel1Click);
+    connect(Zoom1, &QAction::triggered, tools, &TLayerTools::Zoom1Click);
+    connect(Presenters1, &QAction::triggered, tools, &TLayerTools::Presenters1Click);
+    connect(ParaFrente1, &QAction::triggered, tools, &TLayerTools::ParaFrente1Click);
+    connect(ParaTrs1, &QAction::triggered, tools, &TLayerTools::ParaTrs1Click);
+    connect(PopupLayers, &QMenu::aboutToShow, tools, &TLayerTools::PopupLayersPopup);
+    connect(CbTitVis, &QCheckBox::clicked, tools, &TLayerTools::CbTitVisClick);
+    connect(GridLayers, &QWidget::customContextMenuRequested, this, [this, tools](const QPoint& at) {
+        // The menu works on the row it was opened on.
+        if (const int row = GridLayers->RowAt(at); row >= 0 && row != GridLayers->Row()) {
+            GridLayers->SetRow(row);
+            tools->GridLayersClick();
+        }
+        PopupLayers->popup(GridLayers->viewport()->mapToGlobal(at));
+    });
+    GridLayers->OnClick = [tools] { tools->GridLayersClick(); };
+    GridLayers->OnDblClick = [tools] { tools->GridLayersDblClick(); };
+    GridLayers->OnDrawCell = [tools](QPainter& p, int col, int row, const QRect& rect, bool) {
+        tools->GridLayersDrawCell(p, col, row, rect);
+    };
+    GridObjetos->OnClick = [this] { GridObjetosClick(); };
+    GridObjetos->OnDrawCell = [tools](QPainter& p, int col, int row, const QRect& rect, bool) {
+        tools->GridObjetosDrawCell(p, col, row, rect);
+    };
+    Globo->OnLayerCreate = [tools](TGlobe4*, TGlobeLayer* layer) { tools->GloboLayerCreate(layer); };
+    Globo->OnObjectSelectChange = [tools](TGlobe4*, TGlobeObject* object) { tools->GloboObjectSelectChange(object); };
+}
+
 QWidget* TFormBrumex::CreatePanelGlobo()
 {
     PanelGlobo = Named(new QWidget, "PanelGlobo");
     Globo = Named(new TGlobe4(PanelGlobo), "Globo");
     ConfigureGlobe(*Globo);
+    WatchFreedObjects(*Globo);
     Globo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     auto* layout = new QHBoxLayout(PanelGlobo);
@@ -934,7 +1047,17 @@ void TFormBrumex::GlobeSetup(bool firstStart)
 
 void TFormBrumex::GridLayersClick()
 {
-    // The layer grid refreshes here on every activation.
+    m_layerTools->GridLayersClick();
+}
+
+void TFormBrumex::GridObjetosClick()
+{
+    // The object editor chooses the object of the current row here.
+}
+
+void TFormBrumex::ClearObjectEditor()
+{
+    // The object and chart editors empty their grids and fields here.
 }
 
 void TFormBrumex::StopPositionInputs()

@@ -33,6 +33,8 @@ class TObjectEditor;
 class TRouteTool;
 class TWaypointTool;
 class TGlobeLayer;
+class TLayerTools;
+class TStringGrid;
 class TUpDown;
 
 class TFormBrumex : public QMainWindow {
@@ -67,6 +69,13 @@ public:
     std::unique_ptr<TWaypointTool> WaypointTool;
     std::unique_ptr<TRouteTool> RouteTool;
     std::unique_ptr<TGpsNavigation> Navigation;
+
+    // The object selection of the object editor, run when an object row or a
+    // layer row is chosen, and the editor left with no object and no chart.
+    void GridObjetosClick();
+    void ClearObjectEditor();
+
+    TLayerTools& LayerTools() const { return *m_layerTools; }
 
     // Empty until a GPS fix has been shown, then "GPSMinData".
     QString LastDataSource;
@@ -108,6 +117,30 @@ public:
     TUpDown* GiraNS;
     TUpDown* GiraEW;
     TUpDown* GiraZ;
+
+    // "Layers" tab and its pop-up menu.
+    TStringGrid* GridLayers;
+    QFrame* PanelDadosLayer;
+    QLabel* LabQtObj;
+    QLabel* LabSelec;
+    QCheckBox* CbTitVis;
+    TStringGrid* GridObjetos;
+    QLabel* ImageLataLixoV;
+    QLabel* ImageLataLixoA; // hidden: the open lid
+    QLabel* ImageLataLixoF; // hidden: the full bin
+    QMenu* PopupLayers;
+    QMenu* Novo1;
+    QAction* NovoLayer1;
+    QAction* NovoObjeto2;
+    QAction* Novopolgono1;
+    QAction* Salvar1;
+    QAction* Fechar1;
+    QAction* Visvel1;
+    QAction* Zoom1;
+    QAction* Presenters1;
+    QMenu* Mover1;
+    QAction* ParaFrente1;
+    QAction* ParaTrs1;
 
     // Globe area.
     QWidget* PanelGlobo;
@@ -161,6 +194,9 @@ private:
     QFrame* CreatePanelPosic();
     QFrame* CreatePanelBaixo();
     QWidget* CreateTabSheetMapa();
+    QWidget* CreateTabSheetLayers();
+    void CreatePopupLayers();
+    void WireLayerTools();
     QWidget* CreatePanelGlobo();
     QFrame* CreatePanelAbreFecha();
     void CreateTabSheetGPS();
@@ -203,6 +239,7 @@ private:
     void RedrawGlobe();
 
     TAppWindows m_windows;
+    std::unique_ptr<TLayerTools> m_layerTools;
     bool m_settingsLoaded = false;
     bool m_sliding = false;
     // Keys held and place of the last button release on the globe, for the

@@ -119,6 +119,12 @@ bool IsSpecialLayer(const TGlobeLayer& layer)
     return std::find(SPECIAL_LAYERS.begin(), SPECIAL_LAYERS.end(), name) != SPECIAL_LAYERS.end();
 }
 
+TGlobeLayer* LayerOfObject(const TGlobe4& globe, const TGlobeObject& object)
+{
+    const auto* source = dynamic_cast<const TGlobeObjectSource*>(object.ObjectSource());
+    return source ? globe.LayerStore()->LayerByName(source->Name) : nullptr;
+}
+
 void RegisterFileReaders()
 {
     RegisterLayerFileClasses();

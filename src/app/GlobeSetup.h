@@ -24,6 +24,10 @@ bool IsSpecialLayer(const TGlobeLayer& layer);
 // program keeps equal to the layer's Name (empty without a source).
 std::string LayerNameOf(const TGlobeObject& object);
 
+// The layer of an object: the first whose Name equals (ignoring letter
+// case) the Name of the object's source; null when none does.
+TGlobeLayer* LayerOfObject(const TGlobe4& globe, const TGlobeObject& object);
+
 // Makes the layer file, shapefile and MIF readers known by name.
 void RegisterFileReaders();
 

@@ -14,8 +14,19 @@
 #include <string>
 #include <vector>
 
+class TBitmapObject;
 class TGeoDataObject;
+class TGlobe4;
+class TGlobeLayer;
 class TGlobeObject;
+class TGlobePresenter;
+
+// The point that the next click of the point plotting mode moves.
+struct TPlotTarget {
+    TGlobeObject* Object = nullptr;
+    int Chain = 0;
+    int Point = 0;
+};
 
 // The route seen from the vehicle, for one route point.
 struct TRouteLeg {
@@ -89,11 +100,27 @@ struct TVars {
     // (180 degrees in both axes off the globe) and the object under it.
     TGeoPoint MousePosition;
     TGlobeObject* HoverObject = nullptr;
-    TGlobeObject* EditedObject = nullptr; // the object being edited
     // Origin of the measuring tool; (0, 0) means none is set.
     TGeoPoint MeasureOrigin;
     // First point of a two-click chart operation.
     TGeoPoint ClickAnchor;
+
+    // References that the tools keep between events besides those above.
+    // None owns what it points at; whatever frees an object or a layer
+    // clears them through ForgetObject and ForgetLayer, which the globe's
+    // OnObjectFree and OnLayerFree run (WatchFreedObjects).
+    TGlobeObject* EditedObject = nullptr; // the object being edited
+    TGlobeLayer* EditedLayer = nullptr; // the layer of the edited object
+    TGlobePresenter* EditedPresenter = nullptr; // the presenter being edited
+    TBitmapObject* EditedChart = nullptr; // the chart being edited
+    TPlotTarget PlotTarget;
+
+    // Every reference to the object let go; run while it is destroyed.
+    void ForgetObject(const TGlobeObject& object);
+    // Every reference to the layer and to its presenters let go.
+    void ForgetLayer(const TGlobeLayer& layer);
+    // Every reference above let go (the globe itself goes).
+    void ForgetAll();
 
     // What the next click on the globe does; at most one is meant to be set,
     // and the click dispatcher honours them in this order.
@@ -108,3 +135,6 @@ struct TVars {
 };
 
 extern TVars Vars;
+
+// The globe tells Vars of every object and layer it frees.
+void WatchFreedObjects(TGlobe4& globe);

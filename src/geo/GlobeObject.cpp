@@ -37,6 +37,8 @@ TGlobeObject::TGlobeObject(TCustomObjectSource* source)
 
 TGlobeObject::~TGlobeObject()
 {
+    if (m_source)
+        m_source->ObjectFreed(*this);
     SetObjectSource(nullptr);
     if (Selected())
         SetSelected(false);

@@ -35,6 +35,9 @@ public:
     virtual void SetObjectPresenterID(int index, int32_t id) = 0;
     virtual TGlobeObjectStateSet GetObjectState(int index) = 0;
     virtual void SetObjectState(int index, TGlobeObjectStateSet state) = 0;
+    // The object is being destroyed (its own destructor runs; only its
+    // address may be used): whoever keeps a reference to it lets go.
+    virtual void ObjectFreed(TGlobeObject&) { }
 };
 
 class TGlobeObjectData : public TGlobeRoot {

@@ -273,8 +273,9 @@ void TGlobe4::Notify(TGlobeNotification kind, TGlobeRoot* item)
             fire(OnObjectSourceFree, dynamic_cast<TGlobeObjectSource*>(item));
         break;
     case TGlobeNotification::gnObjectFreed:
-        fire(OnObjectFree, dynamic_cast<TGlobeObject*>(item));
-        break;
+        // The object is half destroyed; leaving its source redraws anyway.
+        fire(OnObjectFree, static_cast<TGlobeObject*>(item));
+        return;
     case TGlobeNotification::gnObjectSelectChanged:
         fire(OnObjectSelectChange, dynamic_cast<TGlobeObject*>(item));
         break;

@@ -126,6 +126,7 @@ public:
     TGlobeSourceNotifyEvent OnObjectSourceActiveChange;
     TGlobeSourceNotifyEvent OnObjectSourceFree;
     TGlobeObjectNotifyEvent OnObjectCreate;
+    // An object of a source is being destroyed: only its address may be used.
     TGlobeObjectNotifyEvent OnObjectFree;
     TGlobeObjectNotifyEvent OnObjectSelectChange;
     TGlobeObjectNotifyEvent OnObjectClick;

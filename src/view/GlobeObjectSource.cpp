@@ -365,6 +365,12 @@ void TGlobeObjectSource::RemoveObject(TGlobeObject& object)
     m_modified = true;
 }
 
+void TGlobeObjectSource::ObjectFreed(TGlobeObject& object)
+{
+    if (!m_cache.Destroying())
+        m_globe.Notify(TGlobeNotification::gnObjectFreed, &object);
+}
+
 void TGlobeObjectSource::MoveObject(int from, int to)
 {
     if (from < 0 || to < 0 || from >= m_count || to >= m_count)

@@ -114,6 +114,8 @@ public:
     virtual void Deactivate();
     void AddObject(TGlobeObject& object) override;
     void RemoveObject(TGlobeObject& object) override;
+    // Tells the globe (OnObjectFree), except while the globe itself goes.
+    void ObjectFreed(TGlobeObject& object) override;
     virtual void MoveObject(int from, int to);
     // Every discardable object back to a record (deselected first).
     virtual void DiscardObjects();

@@ -4,9 +4,21 @@
 #include "app/Vars.h"
 #include "survey/SurveyState.h"
 
+#include "formats/GlobeLYRWriter.h"
+#include "geo/GeoDataObject.h"
+#include "geo/GeoMath.h"
+#include "platform/Cp1252.h"
+#include "view/Globe4.h"
+#include "view/GlobeLayer.h"
+#include "view/GlobeLayerStore.h"
+#include "view/GlobeObjectSource.h"
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
+#include <functional>
 
 void AppFixture::SetUp()
 {
@@ -58,4 +70,62 @@ void AppFixture::CloseNextModal()
         timer->deleteLater();
     });
     timer->start();
+}
+
+namespace {
+
+// Runs act on the first modal window of type T that opens.
+template <typename T> void OnNextModal(std::function<void(T&)> act)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(*modal);
+    });
+    timer->start();
+}
+
+} // namespace
+
+void AppFixture::Answer(QMessageBox::StandardButton button)
+{
+    OnNextModal<QMessageBox>([button, asked = m_asked](QMessageBox& box) {
+        asked->append(box.windowTitle() + "|" + box.text());
+        box.button(button)->click();
+    });
+}
+
+void AppFixture::ChooseFile(const QString& file)
+{
+    OnNextModal<QFileDialog>([file](QFileDialog& dialog) {
+        if (file.isEmpty()) {
+            dialog.reject();
+            return;
+        }
+        dialog.selectFile(file);
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+}
+
+QString AppFixture::WriteSquaresLayer(const QString& file, int squares)
+{
+    TGlobe4 scratch;
+    TGlobeLayer& layer = scratch.LayerStore()->CreateLayer("TGlobeLayer");
+    for (int i = 0; i < squares; ++i) {
+        auto* object = new TGeoDataObject(&layer.ObjectSource());
+        object->Title = "Q" + std::to_string(i);
+        const int32_t x = (i * 20 - 60) * GU_DEGREE, d = 5 * GU_DEGREE;
+        for (const auto& [dx, dy] : { std::pair { 0, 0 }, { d, 0 }, { d, d }, { 0, d } })
+            object->Chains.Chain(0).Add(MakeGeoPoint(int64_t { x } + dx, dy));
+        object->State.include(TGlobeObjectState::osClosed);
+        object->Changed();
+    }
+    TGlobeLYRWriter writer(layer);
+    EXPECT_TRUE(writer.WriteToFile(toCp1252(file)));
+    return file;
 }

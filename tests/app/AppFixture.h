@@ -6,6 +6,7 @@
 #include "app/AppWindows.h"
 #include "app/FormBrumex.h"
 
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -30,10 +31,21 @@ protected:
     // returns the texts of the message boxes closed so far.
     void CloseNextModal();
     QStringList ModalTexts() const { return *m_modalTexts; }
+    // Presses the button of the next message box; its caption and text join
+    // Asked() as "caption|text".
+    void Answer(QMessageBox::StandardButton button);
+    QStringList Asked() const { return *m_asked; }
+    // Picks the file in the next file dialog (or cancels it when empty).
+    void ChooseFile(const QString& file);
+
+    // A layer file of n closed squares, 20 degrees apart along the equator,
+    // titled "Q0", "Q1", ...; answers the file name.
+    static QString WriteSquaresLayer(const QString& file, int squares);
 
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldDataHome;
     std::unique_ptr<TFormBrumex> m_main;
     std::shared_ptr<QStringList> m_modalTexts = std::make_shared<QStringList>();
+    std::shared_ptr<QStringList> m_asked = std::make_shared<QStringList>();
 };

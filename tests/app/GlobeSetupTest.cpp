@@ -45,23 +45,9 @@ protected:
     TGlobe4& Globe() { return *form->Globo; }
     TGlobeLayerStore& Store() { return *Globe().LayerStore(); }
 
-    // A layer file of n squares written by the layer file writer.
     QString WriteLayerFile(const QString& name, int squares)
     {
-        TGlobe4 scratch;
-        TGlobeLayer& layer = scratch.LayerStore()->CreateLayer("TGlobeLayer");
-        for (int i = 0; i < squares; ++i) {
-            auto* object = new TGeoDataObject(&layer.ObjectSource());
-            const int32_t x = (i * 20 - 60) * GU_DEGREE, d = 5 * GU_DEGREE;
-            for (const auto& [dx, dy] : { std::pair { 0, 0 }, { d, 0 }, { d, d }, { 0, d } })
-                object->Chains.Chain(0).Add(MakeGeoPoint(int64_t { x } + dx, dy));
-            object->State.include(TGlobeObjectState::osClosed);
-            object->Changed();
-        }
-        const QString file = layers + "/" + name;
-        TGlobeLYRWriter writer(layer);
-        EXPECT_TRUE(writer.WriteToFile(toCp1252(file)));
-        return file;
+        return WriteSquaresLayer(layers + "/" + name, squares);
     }
     TGlobeLayer& Open(const QString& file)
     {
@@ -75,21 +61,8 @@ protected:
         const int index = OpenLayerFile(scratch, toCp1252(file));
         return index < 0 ? -1 : scratch.LayerStore()->Layers(index).ObjectSource().Count();
     }
-    // Presses the button of the next message box and keeps its text.
-    void Answer(QMessageBox::StandardButton button)
-    {
-        QTimer::singleShot(0, [this, button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            asked.append(box->windowTitle() + "|" + box->text());
-            box->button(button)->click();
-        });
-    }
-
     TFormBrumex* form = nullptr;
     QString layers;
-    QStringList asked;
 };
 
 TEST_F(GlobeSetupTest, FirstActivationMakesTheSpecialLayersAndMarkers)
@@ -198,7 +171,7 @@ TEST_F(GlobeSetupTest, SavedLayerReplacesItsFileOnlyAtTheEnd)
     // The close runs in steps here so that the file can be looked at between them.
     form->MemorizarLayers->setChecked(false);
     ASSERT_TRUE(form->FormClose());
-    EXPECT_EQ(asked, QStringList { "Layer não salvo!|Deseja salvar o Layer rios.lyr antes de fecha-lo ?" });
+    EXPECT_EQ(Asked(), QStringList { "Layer não salvo!|Deseja salvar o Layer rios.lyr antes de fecha-lo ?" });
     EXPECT_FALSE(QFile::exists(BackupFileName(file)));
     EXPECT_EQ(ObjectCount(file), 3);
     EXPECT_EQ(Vars.SavedLayerFiles, QStringList { QFileInfo(file).absoluteFilePath() });
@@ -231,7 +204,7 @@ TEST_F(GlobeSetupTest, CancelKeepsEverything)
     layer.SetModified(true);
     Answer(QMessageBox::Cancel);
     EXPECT_FALSE(form->FormClose());
-    EXPECT_EQ(asked.size(), 1);
+    EXPECT_EQ(Asked().size(), 1);
     EXPECT_EQ(Store().Count(), 6);
     EXPECT_TRUE(layer.Modified());
     EXPECT_TRUE(QFile::exists(Vars.ArqEnv));
