@@ -2,10 +2,12 @@
 
 #include "app/AppPaths.h"
 #include "app/BrumexIcons.h"
+#include "app/ChartTools.h"
 #include "app/FormConfig.h"
 #include "app/FormEdPonto.h"
 #include "app/GlobeSetup.h"
 #include "app/LayerBackup.h"
+#include "app/PanelBasicosBMP.h"
 #include "app/Settings.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
@@ -22,6 +24,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,9 +33,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -110,6 +117,9 @@ TFormBrumex::TFormBrumex(QWidget* parent)
     layout->addWidget(CreatePanelBaixo());
     setCentralWidget(client);
     CreateOverlays();
+    ODBrumex = Named(new QFileDialog(this), "ODBrumex");
+    ODBrumex->setOption(QFileDialog::DontUseNativeDialog);
+    WireChartTools();
 
     // The window sees keys before the control that has the focus.
     qApp->installEventFilter(this);
@@ -269,8 +279,7 @@ QFrame* TFormBrumex::CreatePanelBaixo()
     PanelBaixo->setFixedHeight(87);
     PageControlBrumex = Named(new QTabWidget(PanelBaixo), "PageControlBrumex");
     PageControlBrumex->addTab(CreateTabSheetMapa(), QStringLiteral("Mapa"));
-    TabSheetCartas = Named(new QWidget, "TabSheetCartas");
-    PageControlBrumex->addTab(TabSheetCartas, QStringLiteral("Cartas"));
+    PageControlBrumex->addTab(CreateTabSheetCartas(), QStringLiteral("Cartas"));
     TabSheetLayers = Named(new QWidget, "TabSheetLayers");
     PageControlBrumex->addTab(TabSheetLayers, QStringLiteral("Layers"));
     PageControlBrumex->setCurrentWidget(TabSheetLayers);
@@ -390,6 +399,26 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
     return TabSheetMapa;
 }
 
+QWidget* TFormBrumex::CreateTabSheetCartas()
+{
+    TabSheetCartas = Named(new QWidget, "TabSheetCartas");
+    GridCartas = Named(new QTableWidget(0, 1, TabSheetCartas), "GridCartas");
+    GridCartas->horizontalHeader()->hide();
+    GridCartas->verticalHeader()->hide();
+    GridCartas->setColumnWidth(0, 169);
+    GridCartas->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GridCartas->verticalHeader()->setDefaultSectionSize(16);
+    GridCartas->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridCartas->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridCartas->setSelectionMode(QAbstractItemView::SingleSelection);
+    GridCartas->setFixedWidth(169 + 2 * GridCartas->frameWidth() + GridCartas->verticalScrollBar()->sizeHint().width());
+    auto* layout = new QHBoxLayout(TabSheetCartas);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(GridCartas);
+    layout->addStretch(1);
+    return TabSheetCartas;
+}
+
 QWidget* TFormBrumex::CreatePanelGlobo()
 {
     PanelGlobo = Named(new QWidget, "PanelGlobo");
@@ -423,6 +452,10 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     PageControlGPS->addTab(TabSheetGPS, QStringLiteral("Navegação"));
     PageControlGPS->addTab(TabSheetEdObjetos, QStringLiteral("Ed. Objetos"));
     PageControlGPS->addTab(TabSheetEdBitMap, QStringLiteral("Ed. Cartas"));
+    PanelBasicosBMP = new TPanelBasicosBMP(TabSheetEdBitMap);
+    auto* chartEditor = new QVBoxLayout(TabSheetEdBitMap);
+    chartEditor->setContentsMargins(0, 0, 0, 0);
+    chartEditor->addWidget(PanelBasicosBMP);
 
     // Laid over the lower part of the object editor, not in its layout.
     PanelEdWaypt = Panel("PanelEdWaypt", TabSheetEdObjetos);
@@ -473,6 +506,26 @@ void TFormBrumex::CreateOverlays()
     hint->addWidget(LabelAvisoOper);
     PanelAvisoOper->hide();
     PanelGlobo->installEventFilter(this);
+}
+
+void TFormBrumex::WireChartTools()
+{
+    m_chartTools = std::make_unique<TChartTools>(*this);
+    TChartTools* charts = m_chartTools.get();
+    connect(AbrirCartaBMP, &QAction::triggered, this, [charts] { charts->AbrirCartaBMPExecute(); });
+    connect(GridCartas, &QTableWidget::cellClicked, this, [charts] { charts->GridCartasClick(); });
+    connect(GridCartas, &QTableWidget::cellDoubleClicked, this, [charts] { charts->GridCartasDblClick(); });
+    const TPanelBasicosBMP* panel = PanelBasicosBMP;
+    connect(panel->EdNomeBMP, &QLineEdit::editingFinished, this, [charts] { charts->EdNomeBMPExit(); });
+    connect(panel->BtArqBMP, &QToolButton::clicked, this, [charts] { charts->BtArqBMPClick(); });
+    connect(panel->BtCentrBMPOK, &QPushButton::clicked, this, [charts] { charts->BtCentrBMPOKClick(); });
+    connect(panel->BtInserBMP, &QToolButton::clicked, this, [charts] { charts->BtInserBMPClick(); });
+    connect(panel->CarCentrDirEsq, &TUpDown::Click, this, [charts](bool next) { charts->CarCentrDirEsqClick(next); });
+    connect(panel->CarCentrSobDes, &TUpDown::Click, this, [charts](bool next) { charts->CarCentrSobDesClick(next); });
+    connect(panel->BtDistBMPOK, &QPushButton::clicked, this, [charts] { charts->BtDistBMPOKClick(); });
+    connect(panel->BtDistBMP, &QToolButton::clicked, this, [charts] { charts->BtDistBMPClick(); });
+    connect(panel->BtSalvaBMP, &QPushButton::clicked, this, [charts] { charts->BtSalvaBMPClick(); });
+    charts->FillChartEditor();
 }
 
 void TFormBrumex::FormCreate()

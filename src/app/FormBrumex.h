@@ -8,19 +8,24 @@
 #include "view/Globe4.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QCheckBox;
+class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QSlider;
+class QTableWidget;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class TChartTools;
 class TGlobeLayer;
+class TPanelBasicosBMP;
 class TUpDown;
 
 class TFormBrumex : public QMainWindow {
@@ -52,6 +57,9 @@ public:
     void SpeedButtonComSombraClick();
     void SpeedButtonSemSombraClick();
 
+    // The tools of the window.
+    TChartTools& ChartTools() { return *m_chartTools; }
+
     // Empty until a GPS fix has been shown, then "GPSMinData".
     QString LastDataSource;
 
@@ -74,6 +82,7 @@ public:
     QTabWidget* PageControlBrumex;
     QWidget* TabSheetMapa;
     QWidget* TabSheetCartas;
+    QTableWidget* GridCartas;
     QWidget* TabSheetLayers;
     QToolButton* SpeedButtonEsferica;
     QToolButton* SpeedButtonMercator;
@@ -101,6 +110,7 @@ public:
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
     QWidget* TabSheetEdBitMap;
+    TPanelBasicosBMP* PanelBasicosBMP;
     QToolButton* PanelComAF;
     TGlobe4* Globo;
     QFrame* PanelMedida;
@@ -119,6 +129,9 @@ public:
     QAction* AbrirCartaBMP;
     QAction* AbrirLayer;
 
+    // The open dialog the file commands share.
+    QFileDialog* ODBrumex;
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -131,6 +144,8 @@ private:
     QFrame* CreatePanelPosic();
     QFrame* CreatePanelBaixo();
     QWidget* CreateTabSheetMapa();
+    QWidget* CreateTabSheetCartas();
+    void WireChartTools();
     QWidget* CreatePanelGlobo();
     QFrame* CreatePanelAbreFecha();
     void CreateOverlays();
@@ -165,6 +180,7 @@ private:
     void GloboRender();
 
     TAppWindows m_windows;
+    std::unique_ptr<TChartTools> m_chartTools;
     bool m_settingsLoaded = false;
     bool m_sliding = false;
 };

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <memory>
 
+class TBitmapObject;
 class TGeoDataObject;
 
 struct TVars {
@@ -54,6 +55,9 @@ struct TVars {
     bool PointPlotMode = false;
     bool WaypointCreateMode = false;
     bool RouteEditMode = false;
+
+    // The chart the chart editor works on, or none.
+    TBitmapObject* EditedChart = nullptr;
 
     void ClearClickModes();
 };
