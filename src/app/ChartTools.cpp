@@ -226,10 +226,9 @@ void TChartTools::GridCartasDrawCell()
     }
 }
 
-void TChartTools::GridCartasDblClick()
+void TChartTools::GridCartasDblClick(int row)
 {
     TGlobeLayer* layer = ChartLayer();
-    const int row = m_form.GridCartas->currentRow();
     if (!layer || row < 0 || row >= layer->ObjectSource().Count())
         return;
     TGlobeObject* chart = &layer->ObjectSource().GetObject(row);

@@ -28,8 +28,8 @@ public:
 
     // The chart list shows the titles of layer "Cartas" in object order.
     void GridCartasDrawCell();
-    // Closes the chart of the current row, without a question.
-    void GridCartasDblClick();
+    // Closes the chart of the row, without a question.
+    void GridCartasDblClick(int row);
     void GridCartasClick();
 
     // The object selection passes the object the user chose (or none): a

@@ -407,6 +407,7 @@ QWidget* TFormBrumex::CreateTabSheetCartas()
     GridCartas->verticalHeader()->hide();
     GridCartas->setColumnWidth(0, 169);
     GridCartas->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GridCartas->verticalHeader()->setMinimumSectionSize(1);
     GridCartas->verticalHeader()->setDefaultSectionSize(16);
     GridCartas->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridCartas->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -514,7 +515,7 @@ void TFormBrumex::WireChartTools()
     TChartTools* charts = m_chartTools.get();
     connect(AbrirCartaBMP, &QAction::triggered, this, [charts] { charts->AbrirCartaBMPExecute(); });
     connect(GridCartas, &QTableWidget::cellClicked, this, [charts] { charts->GridCartasClick(); });
-    connect(GridCartas, &QTableWidget::cellDoubleClicked, this, [charts] { charts->GridCartasDblClick(); });
+    connect(GridCartas, &QTableWidget::cellDoubleClicked, this, [charts](int row) { charts->GridCartasDblClick(row); });
     const TPanelBasicosBMP* panel = PanelBasicosBMP;
     connect(panel->EdNomeBMP, &QLineEdit::editingFinished, this, [charts] { charts->EdNomeBMPExit(); });
     connect(panel->BtArqBMP, &QToolButton::clicked, this, [charts] { charts->BtArqBMPClick(); });

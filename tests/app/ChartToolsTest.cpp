@@ -35,6 +35,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -90,11 +91,27 @@ protected:
         return dynamic_cast<TBitmapObject&>(Charts().ObjectSource().GetObject(index));
     }
 
+    // Runs the step on the next modal window as soon as it is open.
+    static void OnModal(std::function<void(QWidget*)> step)
+    {
+        auto* timer = new QTimer(qApp);
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, step, tries = 0]() mutable {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal && ++tries < 500)
+                return;
+            timer->deleteLater();
+            timer->stop();
+            if (modal)
+                step(modal);
+        });
+        timer->start();
+    }
     // Presses the button of the next message box and keeps its caption and text.
     void Answer(QMessageBox::StandardButton button)
     {
-        QTimer::singleShot(0, [this, button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        OnModal([this, button](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
             if (!box)
                 return;
             asked.append(box->windowTitle() + "|" + box->text());
@@ -232,7 +249,7 @@ TEST_F(ChartToolsTest, BitmapProblemsAreReportedAndTheChartDrawsNothing)
         EXPECT_EQ(asked, QStringList { "Erro!|" + c.message });
         EXPECT_FALSE(chart->TextureData().HasImage());
         // Nothing to look at: the view stays.
-        EXPECT_EQ(form->Globo->GetViewState().Projection.ScaleFactor, view.Projection.ScaleFactor);
+        EXPECT_EQ(form->Globo->GetViewState().ScaleFactor, view.ScaleFactor);
         form->Globo->repaint();
     }
 }
@@ -243,7 +260,7 @@ TEST_F(ChartToolsTest, AMissingOrUnreadableChartFileOpensNothing)
     EXPECT_EQ(charts->MostraCarta(folder + "/Nada.Carta"), nullptr);
     EXPECT_EQ(ChartCount(), 0);
     ASSERT_EQ(asked.size(), 1);
-    EXPECT_TRUE(asked[0].startsWith("Erro!|A carta não pôde ser lida:\n" + folder + "/Nada.Carta")) << asked[0];
+    EXPECT_TRUE(asked[0].startsWith("Erro!|A carta não pôde ser lida:\n" + folder + "/Nada.Carta")) << asked[0].toStdString();
 }
 
 TEST_F(ChartToolsTest, CtrlBOpensTheChosenFileAndKeepsCartasUnderImoLayers)
@@ -256,18 +273,21 @@ TEST_F(ChartToolsTest, CtrlBOpensTheChosenFileAndKeepsCartasUnderImoLayers)
         layer.SetName(name);
         layer.SetIndex(1);
     }
+    const int lowestImo = store.LayerByName("Balizamento-IMO")->Index();
     const QString file = MarkerChart();
     QString title, filter, directory;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    OnModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         title = dialog->windowTitle();
         filter = dialog->nameFilters().join(";");
         directory = dialog->directory().absolutePath();
         dialog->selectFile(file);
-        dialog->accept();
+        QMetaObject::invokeMethod(dialog, "accept");
     });
     ShowWindow();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     QTest::keyClick(form, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(title, "Selecione a Carta (BitMap) desejada");
     EXPECT_EQ(filter, "Cartas em Formato BitMap (*.Carta)");
@@ -275,11 +295,11 @@ TEST_F(ChartToolsTest, CtrlBOpensTheChosenFileAndKeepsCartasUnderImoLayers)
     EXPECT_EQ(ChartCount(), 1);
     for (const char* name : { "limites imo", "Balizamento-IMO" })
         EXPECT_LE(Charts().Index(), store.LayerByName(name)->Index()) << name;
-    EXPECT_GT(Charts().Index(), store.LayerByName("Fundo")->Index());
+    EXPECT_EQ(Charts().Index(), lowestImo);
 
     // Cancelling the dialog still orders the layers.
     Charts().SetIndex(store.Count() - 1);
-    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    OnModal([](QWidget* modal) { modal->close(); });
     form->AbrirCartaBMP->trigger();
     EXPECT_EQ(ChartCount(), 1);
     for (const char* name : { "limites imo", "Balizamento-IMO" })
@@ -318,7 +338,9 @@ TEST_F(ChartToolsTest, ListShowsTitlesAndADoubleClickClosesTheEditedChart)
     charts->SelectChart(&Chart(0));
     panel->BtInserBMP->click();
     EXPECT_TRUE(Vars.ChartMoveMode);
-    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, grid.visualItemRect(grid.item(0, 0)).center());
+    const QPoint um = grid.visualItemRect(grid.item(0, 0)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, um);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, um);
     EXPECT_EQ(ChartCount(), 0);
     charts->ChartMoveClick(false, { GU_DEGREE, GU_DEGREE, 0 });
     EXPECT_FALSE(Vars.ChartMoveMode);
@@ -498,8 +520,8 @@ TEST_F(ChartToolsTest, FolderButtonPutsTheChosenFileIntoTheField)
 {
     charts->SelectChart(charts->MostraCarta(MarkerChart()));
     QString started;
-    QTimer::singleShot(0, [&] {
-        auto* dirSelect = qobject_cast<TFormDirSelect*>(QApplication::activeModalWidget());
+    OnModal([&](QWidget* modal) {
+        auto* dirSelect = qobject_cast<TFormDirSelect*>(modal);
         ASSERT_NE(dirSelect, nullptr);
         started = dirSelect->SelectedPath();
         dirSelect->BtOK->click();
@@ -511,7 +533,7 @@ TEST_F(ChartToolsTest, FolderButtonPutsTheChosenFileIntoTheField)
     // The field's content is not the chart's.
     EXPECT_EQ(fromCp1252(Vars.EditedChart->BMPFilename()), folder + "/marca.bmp");
 
-    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    OnModal([](QWidget* modal) { modal->close(); });
     panel->BtArqBMP->click();
     EXPECT_EQ(panel->EdArqBMP->text(), folder + "/marca.bmp");
 }
