@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite libqt6serialport6
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-liberation fonts-dejavu-core
+  gpsbabel desktop-file-utils
 )
 
 missing=()

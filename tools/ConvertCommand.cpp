@@ -3,6 +3,7 @@
 // Both open the file the same way, as a layer of a globe without a window.
 #include "ToolCommand.h"
 #include "ToolGlobe.h"
+#include "ToolText.h"
 
 #include "formats/GlobeDBFReader.h"
 #include "formats/GlobeLYRReader.h"
@@ -37,30 +38,28 @@ struct TOptions {
     std::optional<TColor> outline;
 };
 
-// "#RRGGBB", a colour name ("clSilver") or "$" and hexadecimal digits.
-TColor ColorOption(const std::string& text)
+// "#RRGGBB", or what an environment document takes: a colour name with or
+// without its "cl" ("navy", "clNavy") or "$" and hexadecimal digits.
+TColor ColorOption(const std::string& option, const std::string& text)
 {
+    const auto refused = [&] {
+        return std::invalid_argument(option + ": '" + Excerpt(text)
+            + "' is not a colour (#RRGGBB, a name such as navy or clNavy, or $00BBGGRR)");
+    };
     if (text.size() == 7 && text[0] == '#') {
         unsigned rgb = 0;
         const auto [end, error] = std::from_chars(text.data() + 1, text.data() + 7, rgb, 16);
         if (error != std::errc() || end != text.data() + 7)
-            throw std::invalid_argument("not a colour: " + text);
+            throw refused();
         return static_cast<TColor>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
     }
-    return StringToColor(text);
-}
-
-// The library names files in Windows-1252; the command line in the locale's
-// encoding.
-std::string LibraryFileName(const std::string& arg)
-{
-    return toCp1252(QFile::decodeName(arg.c_str()));
-}
-
-// Library text (file names, titles) as the terminal shows it.
-std::string Shown(const std::string& text)
-{
-    return fromCp1252(text).toLocal8Bit().toStdString();
+    for (const std::string& name : { text, "cl" + text }) {
+        try {
+            return StringToColor(name);
+        } catch (const EGlobeException&) {
+        }
+    }
+    throw refused();
 }
 
 TOptions ParseOptions(const std::vector<std::string>& args, const char* usage)
@@ -72,9 +71,9 @@ TOptions ParseOptions(const std::vector<std::string>& args, const char* usage)
         if (arg == "--title-column" && hasValue)
             options.titleColumn = args[++i];
         else if (arg == "--fill" && hasValue)
-            options.fill = ColorOption(args[++i]);
+            options.fill = ColorOption(arg, args[++i]);
         else if (arg == "--outline" && hasValue)
-            options.outline = ColorOption(args[++i]);
+            options.outline = ColorOption(arg, args[++i]);
         else if (arg.starts_with("--"))
             throw std::invalid_argument(std::string("usage: ") + usage);
         else
@@ -306,7 +305,7 @@ const ToolCommandRegistrar convertCommand("convert", WithShownErrors(Convert),
     std::string("  ") + ConvertUsage
         + "\n      a shapefile (.shp), MIF (.mif) or layer file (.lyr) as a layer file; COLUMN is a"
           "\n      dBASE column number or name giving the titles; --fill and --outline (#RRGGBB or"
-          "\n      a colour name) give every object one presenter");
+          "\n      a colour name such as navy) give every object one presenter");
 const ToolCommandRegistrar infoCommand("info", WithShownErrors(Info),
     std::string("  ") + InfoUsage + "\n      counts, classes, extent (MER) and presenters of such a file");
 

@@ -2,6 +2,7 @@
 // document into a PNG picture of a given size, projection, centre and scale,
 // without a display. Map pictures for users, and the pictures our tests read.
 #include "ToolCommand.h"
+#include "ToolText.h"
 
 #include "formats/GlobeLYRReader.h"
 #include "formats/GlobeMIFReader.h"
@@ -9,14 +10,17 @@
 #include "geo/GeoMath.h"
 #include "geo/GlobeProjection.h"
 #include "geo/GlobeUnits.h"
+#include "platform/SaveFile.h"
+#include "view/GlobeCanvas.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobeUtils.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <array>
 #include <optional>
 #include <stdexcept>
@@ -27,7 +31,13 @@ const char* const USAGE
     = "  render INPUT OUTPUT.png [--size WxH] [--projection TSphericalPrj|TCartesianPrj|TMercatorPrj]\n"
       "         [--center LONG,LAT] [--altitude NM | --scale PIXELS_PER_GU] [--rotation X,Y,Z]\n"
       "         [--graticule none|behind|front] [--transparent]\n"
-      "      INPUT is a layer file (.lyr, .shp, .mif) or an environment document";
+      "      INPUT is a layer file (.lyr, .shp, .mif) or an environment document; the picture\n"
+      "      has at most 20000 pixels a side and 67108864 pixels in all (such as 8192x8192)";
+
+// The globe keeps its own picture and a copy of it while it draws into ours:
+// about ten bytes a pixel, 640 MB at this bound.
+constexpr long long MAX_PICTURE_PIXELS = 64LL << 20;
+constexpr int MAX_PICTURE_SIDE = 20000;
 
 struct TRenderOptions {
     std::string input;
@@ -50,7 +60,12 @@ std::vector<long double> Numbers(
     size_t start = 0;
     for (;;) {
         const size_t end = text.find(separator, start);
-        values.push_back(StrToExtended(text.substr(start, end - start)));
+        const std::string part = text.substr(start, end - start);
+        try {
+            values.push_back(StrToExtended(part));
+        } catch (const EGlobeException&) {
+            throw std::invalid_argument(option + ": '" + Excerpt(part) + "' is not a number");
+        }
         if (end == std::string::npos)
             break;
         start = end + 1;
@@ -83,11 +98,16 @@ TRenderOptions ParseOptions(const std::vector<std::string>& args)
             return args[++i];
         };
         if (a == "--size") {
-            const std::vector<long double> size = Numbers(value(), 'x', 2, a);
+            const std::string& text = value();
+            const std::vector<long double> size = Numbers(text, 'x', 2, a);
+            if (size[0] < 1 || size[1] < 1 || size[0] > MAX_PICTURE_SIDE || size[1] > MAX_PICTURE_SIDE)
+                throw std::invalid_argument("--size must lie between 1x1 and 20000x20000");
             o.width = static_cast<int>(size[0]);
             o.height = static_cast<int>(size[1]);
-            if (o.width < 1 || o.height < 1 || o.width > 20000 || o.height > 20000)
-                throw std::invalid_argument("--size must lie between 1x1 and 20000x20000");
+            if (static_cast<long long>(o.width) * o.height > MAX_PICTURE_PIXELS)
+                throw std::invalid_argument("--size " + text + " is a picture of "
+                    + std::to_string(static_cast<long long>(o.width) * o.height)
+                    + " pixels; at most 67108864 fit (such as 8192x8192)");
         } else if (a == "--projection")
             o.projection = value();
         else if (a == "--center") {
@@ -153,11 +173,26 @@ void ApplyView(TGlobe4& globe, const TRenderOptions& o)
         globe.SetGlobeOptions(globe.GlobeOptions() + TGlobeOptionsSet { TGlobeOption::goTransparentGlobe });
 }
 
+std::runtime_error OutOfMemory(const TRenderOptions& o)
+{
+    return std::runtime_error("Not enough memory for a picture of " + std::to_string(o.width) + "x"
+        + std::to_string(o.height) + " pixels");
+}
+
 void SavePicture(const QImage& image, const std::string& fileName)
 {
-    QSaveFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        throw std::runtime_error("cannot write " + fileName + ": " + file.errorString().toStdString());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "PNG");
+    if (!writer.write(image))
+        throw std::runtime_error("cannot write " + fileName + ": " + writer.errorString().toStdString());
+    try {
+        SaveFileAtomically(LibraryFileName(fileName),
+            std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<size_t>(png.size())));
+    } catch (const EGlobeException& e) {
+        throw std::runtime_error(Shown(e.what()));
+    }
 }
 
 int Render(const std::vector<std::string>& args)
@@ -172,9 +207,13 @@ int Render(const std::vector<std::string>& args)
     globe.resize(o.width, o.height);
     globe.show();
     QCoreApplication::processEvents();
+    if (globe.Canvas().Image().isNull())
+        throw OutOfMemory(o);
     LoadInput(globe, o.input);
     ApplyView(globe, o);
     QImage image(o.width, o.height, QImage::Format_RGB32);
+    if (image.isNull())
+        throw OutOfMemory(o);
     {
         QPainter painter(&image);
         globe.RenderToCanvas(painter, QRect(0, 0, o.width, o.height), true);

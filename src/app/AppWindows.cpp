@@ -9,6 +9,7 @@
 #include "app/FormPresenters.h"
 #include "app/FormRastr.h"
 #include "app/FormRotas.h"
+#include "app/Formatting.h"
 
 std::vector<QWidget*> TAppWindows::InCreationOrder() const
 {
@@ -22,6 +23,7 @@ std::unique_ptr<TFormBrumex> CreateAppWindows()
     TAppWindows windows;
     windows.FormBrumex = main.get();
     windows.FormConfig = new TFormConfig(main.get());
+    FollowFormatChoicesOf(windows.FormConfig);
     windows.FormEdPointPres = new TFormEdPointPres(main.get());
     windows.FormEdPoliPres = new TFormEdPoliPres(main.get());
     windows.FormEdPonto = new TFormEdPonto(main.get());

@@ -2,21 +2,28 @@
 
 #include "app/AppPaths.h"
 #include "app/BrumexIcons.h"
-#include "app/ChartTools.h"
+#include "app/ChartTool.h"
+#include "app/ClickDispatcher.h"
 #include "app/FormConfig.h"
 #include "app/FormEdPonto.h"
 #include "app/GlobeSetup.h"
 #include "app/LayerBackup.h"
 #include "app/PanelBasicosBMP.h"
+#include "app/MapTool.h"
+#include "app/ObjectEditor.h"
+#include "app/RouteTool.h"
 #include "app/Settings.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
+#include "app/WaypointTool.h"
 #include "geo/GlobeProjection.h"
 #include "platform/Cp1252.h"
+#include "survey/TableStateSlots.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
 #include "view/GlobeUtils.h"
+#include "widgets/Compass.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -37,6 +44,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -119,7 +127,10 @@ TFormBrumex::TFormBrumex(QWidget* parent)
     CreateOverlays();
     ODBrumex = Named(new QFileDialog(this), "ODBrumex");
     ODBrumex->setOption(QFileDialog::DontUseNativeDialog);
-    WireChartTools();
+    CreateTools();
+    ConnectMapTab();
+    ConnectGlobe();
+    ConnectCharts();
 
     // The window sees keys before the control that has the focus.
     qApp->installEventFilter(this);
@@ -328,10 +339,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
         b->setFixedWidth(26);
         grid->addWidget(b, 0, column++);
     }
-    connect(SpeedButtonZoomPP, &QToolButton::clicked, ZoomMais, &QAction::trigger);
-    connect(SpeedButtonP, &QToolButton::clicked, ZoomMaisP, &QAction::trigger);
-    connect(SpeedButtonL, &QToolButton::clicked, ZoomMenosP, &QAction::trigger);
-    connect(SpeedButtonLL, &QToolButton::clicked, ZoomMenos, &QAction::trigger);
 
     QGroupBox* spacing = MapGroup(QStringLiteral(" Espaçamento das linhas de: "), TabSheetMapa);
     auto stepEdit = [spacing](const char* name, TUpDown*& upDown, const char* upDownName) {
@@ -356,9 +363,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
     grid->addWidget(EditLat, 0, 4);
     grid->addWidget(UpDownStepLat, 0, 5);
     grid->addWidget(CheckBoxSobreporLinhas, 0, 6);
-    connect(EditLon, &QLineEdit::textChanged, this, &TFormBrumex::EditLonChange);
-    connect(EditLat, &QLineEdit::textChanged, this, &TFormBrumex::EditLatChange);
-    connect(CheckBoxSobreporLinhas, &QCheckBox::clicked, this, &TFormBrumex::CheckBoxSobreporLinhasClick);
 
     QGroupBox* night = MapGroup(QStringLiteral(" Noite "), TabSheetMapa);
     SpeedButtonComSombra = SpeedButton("SpeedButtonComSombra", QStringLiteral("Com"), night);
@@ -374,8 +378,6 @@ QWidget* TFormBrumex::CreateTabSheetMapa()
         grid->addWidget(b, 0, column++);
     }
     SpeedButtonSemSombra->setChecked(true);
-    connect(SpeedButtonComSombra, &QToolButton::clicked, this, &TFormBrumex::SpeedButtonComSombraClick);
-    connect(SpeedButtonSemSombra, &QToolButton::clicked, this, &TFormBrumex::SpeedButtonSemSombraClick);
 
     QGroupBox* rotation = MapGroup(QStringLiteral(" Girar "), TabSheetMapa);
     GiraNS = Named(new TUpDown(Qt::Vertical, rotation), "GiraNS");
@@ -412,7 +414,8 @@ QWidget* TFormBrumex::CreateTabSheetCartas()
     GridCartas->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridCartas->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridCartas->setSelectionMode(QAbstractItemView::SingleSelection);
-    GridCartas->setFixedWidth(169 + 2 * GridCartas->frameWidth() + GridCartas->verticalScrollBar()->sizeHint().width());
+    GridCartas->setFixedWidth(
+        169 + 2 * GridCartas->frameWidth() + GridCartas->verticalScrollBar()->sizeHint().width());
     auto* layout = new QHBoxLayout(TabSheetCartas);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(GridCartas);
@@ -447,7 +450,7 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     // The page control narrows with the sliding panel instead of holding it open.
     PageControlGPS->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     PageControlGPS->setMinimumWidth(1);
-    TabSheetGPS = Named(new QWidget, "TabSheetGPS");
+    CreateTabSheetGPS();
     TabSheetEdObjetos = Named(new QWidget, "TabSheetEdObjetos");
     TabSheetEdBitMap = Named(new QWidget, "TabSheetEdBitMap");
     PageControlGPS->addTab(TabSheetGPS, QStringLiteral("Navegação"));
@@ -481,6 +484,19 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     return PanelAbreFecha;
 }
 
+void TFormBrumex::CreateTabSheetGPS()
+{
+    TabSheetGPS = Named(new QWidget, "TabSheetGPS");
+    Bussola = Named(new TCompass(TabSheetGPS), "Bussola");
+    Bussola->setFixedSize(210, 210);
+    UseMainWindowLook(*Bussola);
+
+    auto* layout = new QVBoxLayout(TabSheetGPS);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(Bussola, 0, Qt::AlignHCenter);
+    layout->addStretch();
+}
+
 void TFormBrumex::CreateOverlays()
 {
     PanelMedida = Panel("PanelMedida", PanelGlobo);
@@ -509,20 +525,68 @@ void TFormBrumex::CreateOverlays()
     PanelGlobo->installEventFilter(this);
 }
 
-void TFormBrumex::WireChartTools()
+void TFormBrumex::CreateTools()
 {
-    m_chartTools = std::make_unique<TChartTools>(*this);
-    TChartTools* charts = m_chartTools.get();
+    MapTool = std::make_unique<TMapTool>(*this);
+    ClickDispatcher = std::make_unique<TClickDispatcher>(*this);
+    ChartTool = std::make_unique<TChartTool>(*this);
+    ObjectEditor = std::make_unique<TObjectEditor>(*this);
+    WaypointTool = std::make_unique<TWaypointTool>(*this);
+    RouteTool = std::make_unique<TRouteTool>(*this);
+}
+
+void TFormBrumex::ConnectMapTab()
+{
+    TMapTool* map = MapTool.get();
+    connect(ZoomMais, &QAction::triggered, this, [map] { map->ZoomMaisExecute(); });
+    connect(ZoomMenos, &QAction::triggered, this, [map] { map->ZoomMenosExecute(); });
+    connect(ZoomMaisP, &QAction::triggered, this, [map] { map->ZoomMaisPExecute(); });
+    connect(ZoomMenosP, &QAction::triggered, this, [map] { map->ZoomMenosPExecute(); });
+    connect(SpeedButtonZoomPP, &QToolButton::clicked, ZoomMais, &QAction::trigger);
+    connect(SpeedButtonP, &QToolButton::clicked, ZoomMaisP, &QAction::trigger);
+    connect(SpeedButtonL, &QToolButton::clicked, ZoomMenosP, &QAction::trigger);
+    connect(SpeedButtonLL, &QToolButton::clicked, ZoomMenos, &QAction::trigger);
+    connect(SpeedButtonEsferica, &QToolButton::clicked, this, [map] { map->SpeedButtonEsfericaClick(); });
+    connect(SpeedButtonMercator, &QToolButton::clicked, this, [map] { map->SpeedButtonMercatorClick(); });
+    connect(SpeedButtonCartesiana, &QToolButton::clicked, this, [map] { map->SpeedButtonCartesianaClick(); });
+    connect(EditLon, &QLineEdit::textChanged, this, [map] { map->EditLonChange(); });
+    connect(EditLat, &QLineEdit::textChanged, this, [map] { map->EditLatChange(); });
+    connect(CheckBoxSobreporLinhas, &QCheckBox::clicked, this, [map] { map->CheckBoxSobreporLinhasClick(); });
+    connect(SpeedButtonComSombra, &QToolButton::clicked, this, [map] { map->SpeedButtonComSombraClick(); });
+    connect(SpeedButtonSemSombra, &QToolButton::clicked, this, [map] { map->SpeedButtonSemSombraClick(); });
+    connect(GiraNS, &TUpDown::Click, this, [map](bool next) { map->GiraNSClick(next); });
+    connect(GiraEW, &TUpDown::Click, this, [map](bool next) { map->GiraEWClick(next); });
+    connect(GiraZ, &TUpDown::Click, this, [map](bool next) { map->GiraZClick(next); });
+    connect(BtMedindo, &QToolButton::clicked, this, [map] { map->BtMedindoClick(); });
+}
+
+void TFormBrumex::ConnectGlobe()
+{
+    TMapTool* map = MapTool.get();
+    Globo->OnMouseMove = [map](TGlobe4*, Qt::KeyboardModifiers, int x, int y) { map->GloboMouseMove(x, y); };
+    Globo->OnMouseLeave = [map](TGlobe4*) { map->GloboMouseLeave(); };
+    Globo->OnMouseUp
+        = [map](TGlobe4*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { map->GloboMouseUp(); };
+    Globo->OnPaint = [map](TGlobe4*) { map->GloboPaint(); };
+    Globo->OnClick = [this](TGlobe4*) { ClickDispatcher->GloboClick(m_clickModifiers, m_clickAt); };
+}
+
+void TFormBrumex::ConnectCharts()
+{
+    TChartTool* charts = ChartTool.get();
     connect(AbrirCartaBMP, &QAction::triggered, this, [charts] { charts->AbrirCartaBMPExecute(); });
     connect(GridCartas, &QTableWidget::cellClicked, this, [charts] { charts->GridCartasClick(); });
-    connect(GridCartas, &QTableWidget::cellDoubleClicked, this, [charts](int row) { charts->GridCartasDblClick(row); });
+    connect(GridCartas, &QTableWidget::cellDoubleClicked, this,
+        [charts](int row) { charts->GridCartasDblClick(row); });
     const TPanelBasicosBMP* panel = PanelBasicosBMP;
     connect(panel->EdNomeBMP, &QLineEdit::editingFinished, this, [charts] { charts->EdNomeBMPExit(); });
     connect(panel->BtArqBMP, &QToolButton::clicked, this, [charts] { charts->BtArqBMPClick(); });
     connect(panel->BtCentrBMPOK, &QPushButton::clicked, this, [charts] { charts->BtCentrBMPOKClick(); });
     connect(panel->BtInserBMP, &QToolButton::clicked, this, [charts] { charts->BtInserBMPClick(); });
-    connect(panel->CarCentrDirEsq, &TUpDown::Click, this, [charts](bool next) { charts->CarCentrDirEsqClick(next); });
-    connect(panel->CarCentrSobDes, &TUpDown::Click, this, [charts](bool next) { charts->CarCentrSobDesClick(next); });
+    connect(panel->CarCentrDirEsq, &TUpDown::Click, this,
+        [charts](bool next) { charts->CarCentrDirEsqClick(next); });
+    connect(panel->CarCentrSobDes, &TUpDown::Click, this,
+        [charts](bool next) { charts->CarCentrSobDesClick(next); });
     connect(panel->BtDistBMPOK, &QPushButton::clicked, this, [charts] { charts->BtDistBMPOKClick(); });
     connect(panel->BtDistBMP, &QToolButton::clicked, this, [charts] { charts->BtDistBMPClick(); });
     connect(panel->BtSalvaBMP, &QPushButton::clicked, this, [charts] { charts->BtSalvaBMPClick(); });
@@ -531,8 +595,8 @@ void TFormBrumex::WireChartTools()
 
 void TFormBrumex::FormCreate()
 {
-    // The globe control starts in the spherical projection showing the whole
-    // world; it joins here with the globe view.
+    Globo->Projection().SetProjectionClass("TSphericalPrj");
+    Globo->ZoomToRect(0, 0, 0, 0); // the whole world
     Vars.FirstActivation = true;
     LabelDist->clear();
     LabelDir->clear();
@@ -549,6 +613,9 @@ void TFormBrumex::FormActivate()
 
 bool TFormBrumex::RunFirstActivation()
 {
+    // Before the settings are loaded (which stores their defaults), a store
+    // without them means that this user starts the program for the first time.
+    const bool firstStart = !OpenSettings()->contains(QStringLiteral("ArqEnv"));
     if (!LoadSettingsOrEnd())
         return false;
     // The first start finds the shipped world layer in its layer folder.
@@ -564,7 +631,7 @@ bool TFormBrumex::RunFirstActivation()
     PanelAvisoOper->hide();
     LabelAvisoOper->clear();
     SizeIconsGrid();
-    GlobeSetup();
+    GlobeSetup(firstStart);
     return true;
 }
 
@@ -664,33 +731,6 @@ void TFormBrumex::PlaceOverlays()
     PanelMedida->raise();
 }
 
-void TFormBrumex::EditLonChange()
-{
-    // The globe's graticule longitude step follows this field (globe view).
-}
-
-void TFormBrumex::EditLatChange()
-{
-    // The globe's graticule latitude step follows this field (globe view).
-}
-
-void TFormBrumex::CheckBoxSobreporLinhasClick()
-{
-    // The globe draws its graticule over or under the layers (globe view).
-}
-
-void TFormBrumex::SpeedButtonComSombraClick()
-{
-    Vars.SombraNoite = true;
-    RedrawGlobe();
-}
-
-void TFormBrumex::SpeedButtonSemSombraClick()
-{
-    Vars.SombraNoite = false;
-    RedrawGlobe();
-}
-
 void TFormBrumex::BtConfigClick()
 {
     m_windows.FormConfig->exec();
@@ -715,7 +755,15 @@ bool TFormBrumex::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && IsFirstReceiverOfKey(watched))
         FormKeyDown(*static_cast<QKeyEvent*>(event));
-    else if (event->type() == QEvent::Resize && watched == PageControlGPS)
+    else if (watched == Globo->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        m_clickModifiers = mouse->modifiers();
+        m_clickAt = mouse->position().toPoint();
+    } else if (watched == Globo->viewport() && event->type() == QEvent::Wheel) {
+        // The wheel zooms instead of scrolling the view.
+        MapTool->GloboWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    } else if (event->type() == QEvent::Resize && watched == PageControlGPS)
         FormResize();
     else if (event->type() == QEvent::Resize && (watched == TabSheetEdObjetos || watched == PanelGlobo))
         PlaceOverlays();
@@ -755,7 +803,7 @@ void TFormBrumex::ApplyNetworkAddress()
 
 void TFormBrumex::FreeSurveySlots()
 {
-    // The road survey window marks its 199 slots free here.
+    SurveySlots().FreeAll();
 }
 
 void TFormBrumex::SizeIconsGrid()
@@ -763,19 +811,25 @@ void TFormBrumex::SizeIconsGrid()
     // The waypoint icon grid gets one row per waypoint picture plus one here.
 }
 
-void TFormBrumex::GlobeSetup()
+bool TFormBrumex::OpenWorldLayer()
+{
+    try {
+        return OpenLayerFile(
+                   *Globo, toCp1252(TAppPaths::Resolve(Vars.DirLayers) + QStringLiteral("/TGWorld.lyr")))
+            >= 0;
+    } catch (const std::exception&) {
+        // A damaged world layer only costs the animation and the first view.
+        return false;
+    }
+}
+
+void TFormBrumex::GlobeSetup(bool firstStart)
 {
     TGlobeLayerStore& store = *Globo->LayerStore();
     const std::string world = "TGWorld.lyr";
     if (Vars.AnimarGlobo) {
-        if (!store.LayerByName(world)) {
-            try {
-                OpenLayerFile(
-                    *Globo, toCp1252(TAppPaths::Resolve(Vars.DirLayers) + QStringLiteral("/TGWorld.lyr")));
-            } catch (const std::exception&) {
-                // A damaged world layer only costs the animation.
-            }
-        }
+        if (!store.LayerByName(world))
+            OpenWorldLayer();
         if (store.LayerByName(world)) {
             StartupAnimation(*Globo);
             // Events ran during the animation: look the layer up again.
@@ -791,6 +845,10 @@ void TFormBrumex::GlobeSetup()
         } catch (const std::exception&) {
             Globo->ClearGlobe();
         }
+    } else if (firstStart) {
+        // A new user sees the world rather than an empty sea; from then on
+        // the environment of the last run decides.
+        OpenWorldLayer();
     }
     CreateSpecialLayers(*Globo);
     const std::string projection = Globo->Projection().ProjectionClass();
@@ -798,7 +856,7 @@ void TFormBrumex::GlobeSetup()
         : projection == "TMercatorPrj"                   ? SpeedButtonMercator
                                                          : SpeedButtonEsferica;
     pressed->setChecked(true);
-    Globo->OnRender = [this](TGlobe4*) { GloboRender(); };
+    Globo->OnRender = [this](TGlobe4*) { MapTool->GloboRender(); };
     Globo->Redraw();
     QCoreApplication::processEvents();
     const TGlobeMarkers markers = CreateMarkers(*Globo);
@@ -806,15 +864,6 @@ void TFormBrumex::GlobeSetup()
     Vars.PrMovelID = markers.PrMovelID;
     Vars.PrTrilhaID = markers.PrTrilhaID;
     Vars.PrRotaID = markers.PrRotaID;
-}
-
-void TFormBrumex::GloboRender()
-{
-    if (!Vars.SombraNoite)
-        return;
-    static const QDateTime dayZero(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
-    const double now = dayZero.msecsTo(QDateTime::currentDateTimeUtc()) / 86400000.0;
-    Globo->RenderDayNight(0x000000, 0xC0C0C0, 2, now);
 }
 
 void TFormBrumex::GridLayersClick()

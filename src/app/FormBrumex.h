@@ -8,6 +8,7 @@
 #include "view/Globe4.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <memory>
 
 class QAction;
@@ -23,7 +24,13 @@ class QTableWidget;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
-class TChartTools;
+class TChartTool;
+class TClickDispatcher;
+class TCompass;
+class TMapTool;
+class TObjectEditor;
+class TRouteTool;
+class TWaypointTool;
 class TGlobeLayer;
 class TPanelBasicosBMP;
 class TUpDown;
@@ -50,15 +57,15 @@ public:
     // Keeps the waypoint icon panel in step with the window's height.
     void FormResize();
 
-    // Map tab handlers that the settings drive.
-    void EditLonChange();
-    void EditLatChange();
-    void CheckBoxSobreporLinhasClick();
-    void SpeedButtonComSombraClick();
-    void SpeedButtonSemSombraClick();
-
-    // The tools of the window.
-    TChartTools& ChartTools() { return *m_chartTools; }
+    // The tools behind the controls, each in a file pair of its own; the
+    // click dispatcher hands them the clicks on the globe that their modes
+    // wait for.
+    std::unique_ptr<TMapTool> MapTool;
+    std::unique_ptr<TClickDispatcher> ClickDispatcher;
+    std::unique_ptr<TChartTool> ChartTool;
+    std::unique_ptr<TObjectEditor> ObjectEditor;
+    std::unique_ptr<TWaypointTool> WaypointTool;
+    std::unique_ptr<TRouteTool> RouteTool;
 
     // Empty until a GPS fix has been shown, then "GPSMinData".
     QString LastDataSource;
@@ -107,6 +114,7 @@ public:
     QFrame* PanelAbreFecha;
     QTabWidget* PageControlGPS;
     QWidget* TabSheetGPS;
+    TCompass* Bussola;
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
     QWidget* TabSheetEdBitMap;
@@ -145,10 +153,14 @@ private:
     QFrame* CreatePanelBaixo();
     QWidget* CreateTabSheetMapa();
     QWidget* CreateTabSheetCartas();
-    void WireChartTools();
     QWidget* CreatePanelGlobo();
     QFrame* CreatePanelAbreFecha();
+    void CreateTabSheetGPS();
     void CreateOverlays();
+    void CreateTools();
+    void ConnectMapTab();
+    void ConnectGlobe();
+    void ConnectCharts();
     void FormCreate();
 
     void FormKeyDown(const QKeyEvent& key);
@@ -168,7 +180,10 @@ private:
     void ApplyNetworkAddress();
     void FreeSurveySlots();
     void SizeIconsGrid();
-    void GlobeSetup();
+    // The first start of a user without an environment file opens the world
+    // layer as a layer of the user's.
+    void GlobeSetup(bool firstStart);
+    bool OpenWorldLayer();
     void GridLayersClick();
     void StopPositionInputs();
     bool CloseLayers();
@@ -177,10 +192,12 @@ private:
     void SaveWaypointLayer();
     void ReplaceSavedLayers();
     void RedrawGlobe();
-    void GloboRender();
 
     TAppWindows m_windows;
-    std::unique_ptr<TChartTools> m_chartTools;
     bool m_settingsLoaded = false;
     bool m_sliding = false;
+    // Keys held and place of the last button release on the globe, for the
+    // click that follows it.
+    Qt::KeyboardModifiers m_clickModifiers;
+    QPoint m_clickAt;
 };

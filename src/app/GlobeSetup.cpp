@@ -129,6 +129,12 @@ void RegisterFileReaders()
     RegisterMIFReader();
 }
 
+std::string LayerNameOf(const TGlobeObject& object)
+{
+    const auto* source = dynamic_cast<const TGlobeObjectSource*>(object.ObjectSource());
+    return source ? source->Name : std::string();
+}
+
 void ConfigureGlobe(TGlobe4& globe)
 {
     RegisterFileReaders();

@@ -11,6 +11,7 @@
 class TGeoDataObject;
 class TGlobe4;
 class TGlobeLayer;
+class TGlobeObject;
 
 // The layers the program keeps for itself, in creation order; they are
 // never written to the environment file.
@@ -18,6 +19,10 @@ inline const std::array<std::string, 5> SPECIAL_LAYERS { "Cartas", "Trilha", "Te
 
 // The name equals one of the special layers (exact letter case).
 bool IsSpecialLayer(const TGlobeLayer& layer);
+
+// The name of the layer that holds an object: its source's Name, which the
+// program keeps equal to the layer's Name (empty without a source).
+std::string LayerNameOf(const TGlobeObject& object);
 
 // Makes the layer file, shapefile and MIF readers known by name.
 void RegisterFileReaders();

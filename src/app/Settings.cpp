@@ -3,7 +3,9 @@
 #include "app/AppPaths.h"
 #include "app/FormBrumex.h"
 #include "app/FormConfig.h"
+#include "app/MapTool.h"
 #include "app/Vars.h"
+#include "survey/SurveyState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -142,20 +144,20 @@ void LoadGraticule(QSettings& s, TFormBrumex& brumex)
         const QSignalBlocker blockLon(brumex.EditLon);
         brumex.EditLon->setText(QString::number(ReadInt(s, QStringLiteral("EspLon"), 15, 15)));
     }
-    brumex.EditLonChange();
+    brumex.MapTool->EditLonChange();
     {
         const QSignalBlocker blockLat(brumex.EditLat);
         brumex.EditLat->setText(QString::number(ReadInt(s, QStringLiteral("EspLat"), 15, 15)));
     }
-    brumex.EditLatChange();
+    brumex.MapTool->EditLatChange();
     brumex.CheckBoxSobreporLinhas->setChecked(ReadBool(s, QStringLiteral("Sobrepor"), false, false));
-    brumex.CheckBoxSobreporLinhasClick();
+    brumex.MapTool->CheckBoxSobreporLinhasClick();
     const bool shadow = ReadBool(s, QStringLiteral("SombraNoite"), false, false);
     (shadow ? brumex.SpeedButtonComSombra : brumex.SpeedButtonSemSombra)->setChecked(true);
     if (brumex.SpeedButtonComSombra->isChecked())
-        brumex.SpeedButtonComSombraClick();
+        brumex.MapTool->SpeedButtonComSombraClick();
     else
-        brumex.SpeedButtonSemSombraClick();
+        brumex.MapTool->SpeedButtonSemSombraClick();
 }
 
 void LoadFiles(QSettings& s)
@@ -173,15 +175,15 @@ void LoadFiles(QSettings& s)
 
 void LoadOdometers(QSettings& s)
 {
-    Vars.O1 = StrictDouble(s, QStringLiteral("O1"));
-    Vars.O2 = StrictDouble(s, QStringLiteral("O2"));
-    Vars.O3 = StrictDouble(s, QStringLiteral("O3"));
-    Vars.R1 = StrictBool(s, QStringLiteral("R1"));
-    Vars.R2 = StrictBool(s, QStringLiteral("R2"));
-    Vars.R3 = StrictBool(s, QStringLiteral("R3"));
-    Vars.L1 = StrictBool(s, QStringLiteral("L1"));
-    Vars.L2 = StrictBool(s, QStringLiteral("L2"));
-    Vars.L3 = StrictBool(s, QStringLiteral("L3"));
+    Survey.O1 = StrictDouble(s, QStringLiteral("O1"));
+    Survey.O2 = StrictDouble(s, QStringLiteral("O2"));
+    Survey.O3 = StrictDouble(s, QStringLiteral("O3"));
+    Survey.R1 = StrictBool(s, QStringLiteral("R1"));
+    Survey.R2 = StrictBool(s, QStringLiteral("R2"));
+    Survey.R3 = StrictBool(s, QStringLiteral("R3"));
+    Survey.L1 = StrictBool(s, QStringLiteral("L1"));
+    Survey.L2 = StrictBool(s, QStringLiteral("L2"));
+    Survey.L3 = StrictBool(s, QStringLiteral("L3"));
 }
 
 std::optional<int> FieldInt(const QLineEdit* edit)
@@ -261,15 +263,15 @@ QStringList SaveSettings(const TFormConfig& config, const TFormBrumex& brumex)
     s.setValue(QStringLiteral("DirRotas"), Vars.DirRotas);
     s.setValue(QStringLiteral("ArqEnv"), Vars.ArqEnv);
     s.setValue(QStringLiteral("AnimarGlobo"), Vars.AnimarGlobo);
-    s.setValue(QStringLiteral("O1"), Vars.O1);
-    s.setValue(QStringLiteral("O2"), Vars.O2);
-    s.setValue(QStringLiteral("O3"), Vars.O3);
-    s.setValue(QStringLiteral("R1"), Vars.R1);
-    s.setValue(QStringLiteral("R2"), Vars.R2);
-    s.setValue(QStringLiteral("R3"), Vars.R3);
-    s.setValue(QStringLiteral("L1"), Vars.L1);
-    s.setValue(QStringLiteral("L2"), Vars.L2);
-    s.setValue(QStringLiteral("L3"), Vars.L3);
+    s.setValue(QStringLiteral("O1"), Survey.O1);
+    s.setValue(QStringLiteral("O2"), Survey.O2);
+    s.setValue(QStringLiteral("O3"), Survey.O3);
+    s.setValue(QStringLiteral("R1"), Survey.R1);
+    s.setValue(QStringLiteral("R2"), Survey.R2);
+    s.setValue(QStringLiteral("R3"), Survey.R3);
+    s.setValue(QStringLiteral("L1"), Survey.L1);
+    s.setValue(QStringLiteral("L2"), Survey.L2);
+    s.setValue(QStringLiteral("L3"), Survey.L3);
     s.sync();
     if (s.status() != QSettings::NoError)
         problems << notSaved;

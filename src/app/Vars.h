@@ -3,6 +3,7 @@
 // so they live in one place rather than in any single window.
 #pragma once
 
+#include "geo/GlobeTypes.h"
 #include "geo/PointStore.h"
 
 #include <cstdint>
@@ -10,9 +11,11 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string>
 
 class TBitmapObject;
 class TGeoDataObject;
+class TGlobeObject;
 
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
@@ -23,11 +26,6 @@ struct TVars {
     QString ArqEnv; // environment file restored at start and written at close
     bool AnimarGlobo = true; // run the start-up globe animation
     bool SombraNoite = false; // paint the night shadow
-
-    // Odometers of the road survey window: readings, selection, switched on.
-    double O1 = 0, O2 = 0, O3 = 0;
-    bool R1 = false, R2 = false, R3 = false;
-    bool L1 = false, L2 = false, L3 = false;
 
     // True from the creation of the main window until its first activation ran.
     bool FirstActivation = true;
@@ -46,6 +44,19 @@ struct TVars {
     int32_t PrMovelID = 0;
     int32_t PrTrilhaID = 0;
     int32_t PrRotaID = 0;
+
+    // The coordinate edit fields' patterns (Windows-1252), set by EditPatterns.
+    std::string LonPattern;
+    std::string LatPattern;
+
+    // The map window's mouse: the geographic point under it at the last move
+    // (180 degrees in both axes off the globe) and the object under it.
+    TGeoPoint MousePosition;
+    TGlobeObject* HoverObject = nullptr;
+    // Origin of the measuring tool; (0, 0) means none is set.
+    TGeoPoint MeasureOrigin;
+    // First point of a two-click chart operation.
+    TGeoPoint ClickAnchor;
 
     // What the next click on the globe does; at most one is meant to be set,
     // and the click dispatcher honours them in this order.

@@ -135,7 +135,7 @@ bool TGlobeLYRStreamReader::ReadHeader(TBoundedReader& stream)
     if (version < OLDEST_VERSION) {
         char text[16];
         std::snprintf(text, sizeof text, "%X", version);
-        throw EGlobeException("Invalid File Version " + std::string(text) + " in " + m_sourceName);
+        throw EGlobeException("Invalid File Version " + Excerpt(text) + " in " + m_sourceName);
     }
     m_index.clear();
     m_classNames.clear();
@@ -172,7 +172,7 @@ void TGlobeLYRStreamReader::ReadPresenterGroup(
         stream.Fail(e.what());
     }
     if (!factory)
-        stream.Fail("class " + className + " is neither a presenter nor an object class");
+        stream.Fail("class " + Excerpt(className) + " is neither a presenter nor an object class");
     stream.RequireElements(count, 1, "the presenter count");
     for (int32_t k = 0; k < count; ++k) {
         stream.SetContext(className + " " + std::to_string(k));
@@ -188,7 +188,7 @@ int TGlobeLYRStreamReader::ObjectClassNumber(TBoundedReader& stream, const std::
         if (m_classNames[k] == name)
             return static_cast<int>(k);
     if (!FindObjectClass(stream, name))
-        stream.Fail("class " + name + " is not an object class");
+        stream.Fail("class " + Excerpt(name) + " is not an object class");
     // The metadata file keeps class numbers in a signed byte.
     if (m_classNames.size() >= 127)
         stream.Fail("too many object classes");

@@ -369,7 +369,7 @@ void TGlobeMIFReader::LoadEnvironment(const TGXML_Element* element)
         return;
     MIFCoordSys = element->StringAttr("MIFCoordSys", MIFCoordSys);
     MIDDelimiter = element->StringAttr("MIDDelimiter", MIDDelimiter);
-    TitleColumn = static_cast<int32_t>(element->IntegerAttr("TitleColumn", 0));
+    TitleColumn = element->Int32Attr("TitleColumn", 0);
     SetActive(true);
 }
 

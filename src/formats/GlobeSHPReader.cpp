@@ -263,7 +263,7 @@ void TGlobeSHPReader::LoadEnvironment(const TGXML_Element* element)
             = static_cast<double>(element->FloatAttr("LatYDivisor", Correction.LatYDivisor));
         Correction.LongXShift = static_cast<double>(element->FloatAttr("LongXShift", Correction.LongXShift));
         Correction.LatYShift = static_cast<double>(element->FloatAttr("LatYShift", Correction.LatYShift));
-        SetTitleColumn(static_cast<int32_t>(element->IntegerAttr("TitleColumn", m_titleColumn)));
+        SetTitleColumn(element->Int32Attr("TitleColumn", m_titleColumn));
     }
     TGlobeFileReader::LoadEnvironment(element);
 }

@@ -197,7 +197,7 @@ std::int32_t TMIFParser::CountOf(std::string_view word, std::string_view what) c
 {
     const auto count = IntegerOf(word);
     if (!count)
-        Fail("'" + std::string(word) + "' is not a valid integer value (" + std::string(what) + ")");
+        Fail("'" + Excerpt(word) + "' is not a valid integer value (" + std::string(what) + ")");
     if (*count < 0)
         Fail(std::string(what) + " " + std::to_string(*count) + " is negative");
     return *count;
@@ -213,7 +213,7 @@ long double TMIFParser::NumberOf(std::string_view word) const
     }
     // "nan" and "inf" read as numbers but are no place on Earth.
     if (!std::isfinite(number))
-        Fail("StrToExtended: Conversion failed for " + std::string(word));
+        Fail("StrToExtended: Conversion failed for " + Excerpt(word));
     return number;
 }
 
@@ -288,7 +288,7 @@ void TMIFParser::SkipObject()
         else if (SameWord(Word(0), "multipoint"))
             ReadPoints(CountOf(Word(1), "the point count"), "Multipoint");
         else
-            Fail("'" + std::string(Word(0)) + "' is not a part of a collection");
+            Fail("'" + Excerpt(Word(0)) + "' is not a part of a collection");
     }
 }
 
@@ -364,7 +364,7 @@ TMIFObject TMIFParser::LoadObject(const TMIFIndexEntry& entry, bool readStyle)
     else if (SameWord(keyword, "text"))
         ReadTextObject(object, readStyle);
     else
-        Fail("'" + std::string(keyword) + "' is not an object this reader reads");
+        Fail("'" + Excerpt(keyword) + "' is not an object this reader reads");
     // Style reading stops on the first line after the object; without it,
     // step past the object's last line so that indexing goes on from there.
     if (!readStyle)
@@ -450,10 +450,10 @@ std::int32_t TMIFParser::ClauseInteger(
     const std::vector<std::string>& values, std::size_t i, std::string_view what) const
 {
     if (i >= values.size())
-        Fail(std::string(Word(0)) + " clause without " + std::string(what));
+        Fail(Excerpt(Word(0)) + " clause without " + std::string(what));
     const auto value = IntegerOf(values[i]);
     if (!value)
-        Fail("'" + values[i] + "' is not a valid integer value (" + std::string(what) + ")");
+        Fail("'" + Excerpt(values[i]) + "' is not a valid integer value (" + std::string(what) + ")");
     return *value;
 }
 

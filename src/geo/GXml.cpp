@@ -145,8 +145,14 @@ int64_t TGXML_Element::IntegerAttr(std::string_view name, int64_t def) const
     int64_t value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size())
-        throw EGlobeException("'" + text + "' is not a valid integer value");
+        throw EGlobeException("'" + Excerpt(text) + "' is not a valid integer value");
     return value;
+}
+
+int64_t TGXML_Element::IntegerAttr(std::string_view name, int64_t def, int64_t min, int64_t max) const
+{
+    const int64_t value = IntegerAttr(name, def);
+    return value >= min && value <= max ? value : def;
 }
 
 long double TGXML_Element::FloatAttr(std::string_view name, long double def) const
@@ -157,7 +163,7 @@ long double TGXML_Element::FloatAttr(std::string_view name, long double def) con
     try {
         return StrToExtended(text);
     } catch (const EGlobeException&) {
-        throw EGlobeException("'" + text + "' is not a valid floating point value");
+        throw EGlobeException("'" + Excerpt(text) + "' is not a valid floating point value");
     }
 }
 

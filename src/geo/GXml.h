@@ -48,6 +48,13 @@ public:
     std::string StringAttr(std::string_view name, std::string_view def = {}) const;
     // Non-numeric values raise EGlobeException.
     int64_t IntegerAttr(std::string_view name, int64_t def) const;
+    // Within [min, max]; a value outside keeps the default, as other values
+    // out of their range do, so it never reaches the arithmetic.
+    int64_t IntegerAttr(std::string_view name, int64_t def, int64_t min, int64_t max) const;
+    int32_t Int32Attr(std::string_view name, int32_t def) const
+    {
+        return static_cast<int32_t>(IntegerAttr(name, def, INT32_MIN, INT32_MAX));
+    }
     long double FloatAttr(std::string_view name, long double def) const;
     // "T" true, "F" false, anything else the default.
     bool BoolAttr(std::string_view name, bool def) const;
@@ -63,6 +70,12 @@ private:
 // Elements nested deeper than this are read as complete (no children) so
 // that writing and walking a hostile document stays bounded.
 inline constexpr int GXML_MAX_DEPTH = 1000;
+
+// An enumeration attribute of count values; others keep the current one.
+template <typename E> E EnumAttr(const TGXML_Element& e, std::string_view name, E current, int count)
+{
+    return static_cast<E>(e.IntegerAttr(name, static_cast<int64_t>(current), 0, count - 1));
+}
 
 class TGXML_Document {
 public:

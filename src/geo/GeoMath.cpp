@@ -16,6 +16,11 @@ int32_t Rnd(long double x)
     return static_cast<int32_t>(Rnd64(x));
 }
 
+int32_t SaturatedInt32(int64_t v)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
 int32_t MulDiv(int32_t a, int32_t b, int32_t c)
 {
     if (c == 0)
@@ -206,6 +211,9 @@ long double SignOf(long double x)
 
 long double NormalizeDegrees(long double x)
 {
+    // One step for any number of turns: setters that normalise and notify
+    // must reach a fixed point at once, not one turn per call.
+    x = std::fmod(x, 360.0L);
     if (x > 180)
         return x - 360;
     if (x < -180)

@@ -15,6 +15,8 @@ int64_t Rnd64(long double x);
 // Round to nearest (ties to even) into an int32; values outside wrap as the
 // integer arithmetic of the library does.
 int32_t Rnd(long double x);
+// v held within int32: sums of origins and offsets saturate instead of wrapping.
+int32_t SaturatedInt32(int64_t v);
 // a * b / c with a 64-bit intermediate, rounded to nearest (halves away from
 // zero). A zero divisor or a result outside int32 answers -1.
 int32_t MulDiv(int32_t a, int32_t b, int32_t c);
@@ -50,6 +52,7 @@ int32_t MinInt(int32_t a, int32_t b);
 int32_t MaxInt(int32_t a, int32_t b);
 // 1 for x >= 0, else -1.
 long double SignOf(long double x);
+// Into [-180, 180] whatever the number of turns; NaN for NaN or infinity.
 long double NormalizeDegrees(long double x);
 long double NormalizeRadians(long double x);
 void SinCos(long double angle, long double& sine, long double& cosine);

@@ -3,6 +3,9 @@
 #include "geo/GlobeUnits.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <memory>
 
 namespace globe_registry_detail {
 namespace {
@@ -31,11 +34,21 @@ void Add(Entry entry)
         Entries().push_back(std::move(entry));
 }
 
+std::string FamilyName(const std::type_info& base)
+{
+    int status = 0;
+    const std::unique_ptr<char, decltype(&std::free)> demangled(
+        abi::__cxa_demangle(base.name(), nullptr, nullptr, &status), &std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : base.name();
+    const size_t scope = name.rfind("::");
+    return scope == std::string::npos ? name : name.substr(scope + 2);
+}
+
 const Entry& Find(std::string_view name)
 {
     const Entry* e = Lookup(name);
     if (!e)
-        throw EGlobeException("Class " + std::string(name) + " not found");
+        throw EGlobeException("Class " + Excerpt(name) + " not found");
     return *e;
 }
 

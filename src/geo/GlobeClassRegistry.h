@@ -37,6 +37,9 @@ struct Entry {
 };
 
 void Add(Entry entry);
+// The family as its base class is named in files ("TGlobePresenter"), not as
+// the compiler names the type.
+std::string FamilyName(const std::type_info& base);
 // The entry for name, or throws "Class <name> not found".
 const Entry& Find(std::string_view name);
 
@@ -79,7 +82,8 @@ std::unique_ptr<Base> CreateGlobeClass(std::string_view name, Args... args)
 {
     const auto* factory = FindGlobeClass<Base, Args...>(name);
     if (!factory)
-        throw EGlobeException("Class " + std::string(name) + " is not a " + typeid(Base).name());
+        throw EGlobeException(
+            "Class " + Excerpt(name) + " is not a " + globe_registry_detail::FamilyName(typeid(Base)));
     return (*factory)(std::forward<Args>(args)...);
 }
 

@@ -125,7 +125,9 @@ long double* TGlobeProjection::ExtendedField(int index)
 void TGlobeProjection::SetExtendedProperty(int index, long double value)
 {
     long double* field = ExtendedField(index);
-    if (field && *field == value)
+    // NaN and infinity are refused like other bad numbers: a NaN never
+    // equals itself, so a model that sets it back would never settle.
+    if (!std::isfinite(value) || (field && *field == value))
         return;
     switch (index) {
     case pcYRotation:
@@ -161,7 +163,7 @@ void TGlobeProjection::SetExtendedProperty(int index, long double value)
 
 void TGlobeProjection::SetScaleFactor(long double x)
 {
-    if (x < 0 || std::fabs(x - m_scaleFactor) < SCALE_EPSILON)
+    if (!std::isfinite(x) || x < 0 || std::fabs(x - m_scaleFactor) < SCALE_EPSILON)
         return;
     if (m_minZoom < m_maxZoom)
         x = std::min(std::max(x, m_minZoom), m_maxZoom);
@@ -261,7 +263,7 @@ void TGlobeProjection::SetProjectionClass(const std::string& name)
         return;
     const auto* factory = FindGlobeClass<TCustomProjectionModel, TGlobeProjection&>(name);
     if (!factory)
-        throw EGlobeException("Class " + name + " does not inherit from TProjectionModel");
+        throw EGlobeException("Class " + Excerpt(name) + " does not inherit from TProjectionModel");
     SetProjectionModel((*factory)(*this));
     if (m_useMinMaxLimits && ProjectionClass() != "TCartesianPrj")
         m_useMinMaxLimits = false;
@@ -446,16 +448,9 @@ void TGlobeProjection::LoadEnvironment(const TGXML_Element* element)
 
 void TGlobeProjection::ApplyEnvironmentValues(const TGXML_Element& e)
 {
-    auto int32Attr = [&](const char* name, int64_t current) {
-        const int64_t v = e.IntegerAttr(name, current);
-        return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-    };
-    SetSpheroid(static_cast<TSpheroid>(
-        std::clamp<int64_t>(e.IntegerAttr("Spheroid", static_cast<int>(m_spheroid)), 0, 255)));
-    SetYAxisChanges(static_cast<TYAxisChanges>(
-        std::clamp<int64_t>(e.IntegerAttr("YAxisChanges", static_cast<int>(m_yAxisChanges)), 0, 255)));
-    SetXAxisChanges(static_cast<TXAxisChanges>(
-        std::clamp<int64_t>(e.IntegerAttr("XAxisChanges", static_cast<int>(m_xAxisChanges)), 0, 255)));
+    SetSpheroid(EnumAttr(e, "Spheroid", m_spheroid, SPHEROID_COUNT));
+    SetYAxisChanges(EnumAttr(e, "YAxisChanges", m_yAxisChanges, static_cast<int>(TYAxisChanges::yaNoAction) + 1));
+    SetXAxisChanges(EnumAttr(e, "XAxisChanges", m_xAxisChanges, static_cast<int>(TXAxisChanges::xaNoAction) + 1));
     SetScaleFactor(e.FloatAttr("ScaleFactor", m_scaleFactor));
     SetMaxLatitude(e.FloatAttr("MaxLatitude", m_maxLatitude));
     SetMaxLongitude(e.FloatAttr("MaxLongitude", m_maxLongitude));
@@ -466,8 +461,8 @@ void TGlobeProjection::ApplyEnvironmentValues(const TGXML_Element& e)
     SetXRotation(e.FloatAttr("XRotation", m_xRotation));
     SetYRotation(e.FloatAttr("YRotation", m_yRotation));
     SetZRotation(e.FloatAttr("ZRotation", m_zRotation));
-    SetXOrigin(int32Attr("XOrigin", m_xOrigin));
-    SetYOrigin(int32Attr("YOrigin", m_yOrigin));
+    SetXOrigin(e.Int32Attr("XOrigin", m_xOrigin));
+    SetYOrigin(e.Int32Attr("YOrigin", m_yOrigin));
     SetCentralMeridian(e.FloatAttr("CentralMeridian", m_centralMeridian));
     SetCentralParallel(e.FloatAttr("CentralParallel", m_centralParallel));
     SetFirstParallel(e.FloatAttr("FirstParallel", m_firstParallel));

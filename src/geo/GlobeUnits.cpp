@@ -160,7 +160,7 @@ TGlobeUnitTypes StrToUnits(std::string_view text)
     for (size_t i = 0; i < UNIT_TABLE.size(); ++i)
         if (SameText(text, UNIT_TABLE[i].abbreviation))
             return static_cast<TGlobeUnitTypes>(i);
-    throw EGlobeException("StrToUnits: Unknown Unit " + std::string(text));
+    throw EGlobeException("StrToUnits: Unknown Unit " + Excerpt(text));
 }
 
 std::string UnitsToStr(TGlobeUnitTypes unit)
@@ -181,7 +181,7 @@ long double StrToExtended(std::string_view text)
     long double value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(value))
-        throw EGlobeException("StrToExtended: Conversion failed for " + std::string(text));
+        throw EGlobeException("StrToExtended: Conversion failed for " + Excerpt(text));
     return value;
 }
 

@@ -3,13 +3,121 @@
 #include "platform/Cp1252.h"
 #include "platform/GlobeException.h"
 
-#include <QSaveFile>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char TEMPORARY_MARK[] = ".brumex-";
+constexpr int RANDOM_LENGTH = 6;
+constexpr char RANDOM_CHARACTERS[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+
+bool IsRandomPart(QStringView text)
+{
+    if (text.size() != RANDOM_LENGTH)
+        return false;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9')))
+            return false;
+    }
+    return true;
+}
+
+// The file whose contents a save replaces: a symbolic link stays a link.
+QString SaveTarget(const QString& name)
+{
+    const QFileInfo info(name);
+    return info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+}
+
+// Removes the temporary copies that killed saves of target left; a copy that
+// another save still holds locked is in use and stays.
+void RemoveLeftovers(const QString& target)
+{
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + QLatin1String(TEMPORARY_MARK);
+    const QDir folder = info.absoluteDir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!name.startsWith(prefix) || !IsRandomPart(QStringView(name).mid(prefix.size())))
+            continue;
+        QFile leftover(folder.filePath(name));
+        if (leftover.open(QIODevice::ReadOnly) && flock(leftover.handle(), LOCK_EX | LOCK_NB) == 0)
+            leftover.remove();
+    }
+}
+
+// A new temporary file beside target, open for writing and locked so that
+// a save of the same name elsewhere leaves it alone.
+bool OpenTemporary(const QString& target, QFile& file)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = target + QLatin1String(TEMPORARY_MARK);
+        for (int k = 0; k < RANDOM_LENGTH; ++k)
+            name += QLatin1Char(RANDOM_CHARACTERS[QRandomGenerator::global()->bounded(
+                static_cast<int>(sizeof RANDOM_CHARACTERS - 1))]);
+        file.setFileName(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            (void)flock(file.handle(), LOCK_EX);
+            return true;
+        }
+        if (!file.exists())
+            return false;
+    }
+    return false;
+}
+
+// Writes every byte; answers the error that stopped it, or 0.
+int WriteAll(int descriptor, std::span<const std::uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0 && errno != EINTR)
+            return errno;
+        if (written > 0)
+            bytes = bytes.subspan(static_cast<size_t>(written));
+    }
+    return 0;
+}
+
+[[noreturn]] void Fail(const std::string& fileName, const std::string& reason)
+{
+    throw EGlobeException("Cannot write " + fileName + ": " + reason);
+}
+
+} // namespace
 
 void SaveFileAtomically(const std::string& fileName, std::span<const std::uint8_t> bytes)
 {
-    QSaveFile file(fromCp1252(fileName));
-    const auto size = static_cast<qint64>(bytes.size());
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(reinterpret_cast<const char*>(bytes.data()), size) != size || !file.commit())
-        throw EGlobeException("Cannot write " + fileName);
+    const QString target = SaveTarget(fromCp1252(fileName));
+    RemoveLeftovers(target);
+    QFile file;
+    if (!OpenTemporary(target, file))
+        Fail(fileName, file.errorString().toStdString());
+    // Nothing but the complete copy, on the disk, may replace the target.
+    std::string reason;
+    if (const int error = WriteAll(file.handle(), bytes))
+        reason = std::strerror(error);
+    else if (::fsync(file.handle()) != 0)
+        reason = std::strerror(errno);
+    else {
+        if (QFile::exists(target))
+            file.setPermissions(QFile::permissions(target));
+        if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData())
+            != 0)
+            reason = std::strerror(errno);
+    }
+    if (!reason.empty()) {
+        file.close();
+        QFile::remove(file.fileName());
+        Fail(fileName, reason);
+    }
 }

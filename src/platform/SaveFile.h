@@ -1,6 +1,9 @@
 // Writing a whole file so that a failure never leaves a half-written file in
-// place of a good one: the bytes go to a temporary file in the same folder,
-// which replaces the old file only when complete.
+// place of a good one: the bytes go to a temporary file NAME.brumex-XXXXXX in
+// the same folder, which replaces the old file only when complete. A save
+// killed before that rename leaves its temporary copy behind; the next save
+// of the same name removes such copies, and only those no process is still
+// writing.
 #pragma once
 
 #include <cstdint>
@@ -8,5 +11,5 @@
 #include <string>
 
 // The name is 8-bit text (Windows-1252). Failure raises EGlobeException
-// "Cannot write <name>".
+// "Cannot write <name>: <reason>"; the old file is then untouched.
 void SaveFileAtomically(const std::string& fileName, std::span<const std::uint8_t> bytes);

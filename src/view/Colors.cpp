@@ -114,6 +114,6 @@ TColor StringToColor(std::string_view text)
         = std::from_chars(digits.data(), digits.data() + digits.size(), value, hex ? 16 : 10);
     if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || value < INT32_MIN
         || value > UINT32_MAX)
-        throw EGlobeException("'" + std::string(text) + "' is not a valid colour");
+        throw EGlobeException("'" + Excerpt(text) + "' is not a valid colour");
     return static_cast<TColor>(static_cast<uint32_t>(value));
 }

@@ -8,6 +8,7 @@
 #include "geo/ProjectionModel.h"
 #include "geo/TextureData.h"
 #include "platform/Cp1252.h"
+#include "platform/GlobeException.h"
 #include "view/Colors.h"
 #include "view/DayNight.h"
 #include "view/GeoDrawing.h"
@@ -358,8 +359,10 @@ void TGlobe4::ZoomToRect(int32_t x, int32_t y, int32_t width, int32_t height)
         if (p.MaxZoom() > p.MinZoom())
             a = Clamp(a, p.MinZoom(), p.MaxZoom());
         const long double s = p.ScaleFactor();
-        const int32_t xOrigin = Rnd(a * (p.XOrigin() / s - (x + width / 2))) + w / 2;
-        const int32_t yOrigin = Rnd(a * (p.YOrigin() / s - (y + height / 2))) + h / 2;
+        const int32_t xOrigin
+            = SaturatedInt32(Rnd64(a * (p.XOrigin() / s - (int64_t { x } + width / 2))) + w / 2);
+        const int32_t yOrigin
+            = SaturatedInt32(Rnd64(a * (p.YOrigin() / s - (int64_t { y } + height / 2))) + h / 2);
         const long double longest = std::max(w, h);
         if (longest / a > INT32_LIMIT)
             a = longest / INT32_LIMIT;
@@ -381,8 +384,8 @@ void TGlobe4::Pan(int32_t dx, int32_t dy)
 {
     if (dx != 0 || dy != 0) {
         TGlobeProjection& p = *m_projection;
-        p.SetXOrigin(p.XOrigin() - Rnd(dx * p.ScaleFactor()));
-        p.SetYOrigin(p.YOrigin() - Rnd(dy * p.ScaleFactor()));
+        p.SetXOrigin(SaturatedInt32(p.XOrigin() - Rnd64(dx * p.ScaleFactor())));
+        p.SetYOrigin(SaturatedInt32(p.YOrigin() - Rnd64(dy * p.ScaleFactor())));
         if (!IsLoading())
             FirePanned(nullptr);
     }
@@ -429,11 +432,11 @@ void TGlobe4::UpdateVerticalScrollBar()
     TGlobeProjection& p = *m_projection;
     const int32_t h = m_canvas->Height();
     const TScrollRange r = ScrollRange(
-        p, true, m_viewExtent.Bottom - m_viewExtent.Top, (p.YOrigin() - h / 2) / p.ScaleFactor());
+        p, true, m_viewExtent.Bottom - m_viewExtent.Top, (p.YOrigin() - int64_t { h / 2 }) / p.ScaleFactor());
     if (FitLimits(p, r, h))
         return;
     if (p.UseMinMaxLimits())
-        p.SetYOrigin(h / 2 + Rnd(r.position * p.ScaleFactor()));
+        p.SetYOrigin(SaturatedInt32(h / 2 + Rnd64(r.position * p.ScaleFactor())));
     const auto position = static_cast<int32_t>(Rnd64(r.max + r.min) - Rnd64(r.halfPage + r.position));
     SetScrollBar(Qt::Vertical, static_cast<int32_t>(r.min), static_cast<int32_t>(r.max), r.page, position);
 }
@@ -443,11 +446,11 @@ void TGlobe4::UpdateHorizontalScrollBar()
     TGlobeProjection& p = *m_projection;
     const int32_t w = m_canvas->Width();
     const TScrollRange r = ScrollRange(
-        p, false, m_viewExtent.Right - m_viewExtent.Left, (w / 2 - p.XOrigin()) / p.ScaleFactor());
+        p, false, m_viewExtent.Right - m_viewExtent.Left, (w / 2 - int64_t { p.XOrigin() }) / p.ScaleFactor());
     if (FitLimits(p, r, w))
         return;
     if (p.UseMinMaxLimits())
-        p.SetXOrigin(w / 2 - Rnd(r.position * p.ScaleFactor()));
+        p.SetXOrigin(SaturatedInt32(w / 2 - Rnd64(r.position * p.ScaleFactor())));
     const auto position = static_cast<int32_t>(-Rnd64(r.halfPage - r.position));
     SetScrollBar(Qt::Horizontal, static_cast<int32_t>(r.min), static_cast<int32_t>(r.max), r.page, position);
 }
@@ -566,8 +569,8 @@ void TGlobe4::LoadEnvironment(const TGXML_Element* element)
     SetDataDirectory(element->StringAttr("DataDirectory", m_dataDirectory));
     SetSurfaceColor(StringToColor(element->StringAttr("SurfaceColor", ColorToString(m_surfaceColor))));
     SetSurfaceTextureName(element->StringAttr("SurfaceTextureName", m_surfaceTextureName));
-    SetMaxTextHeight(static_cast<int32_t>(element->IntegerAttr("MaxTextHeight", MaxTextHeight())));
-    SetMinTextHeight(static_cast<int32_t>(element->IntegerAttr("MinTextHeight", MinTextHeight())));
+    SetMaxTextHeight(element->Int32Attr("MaxTextHeight", MaxTextHeight()));
+    SetMinTextHeight(element->Int32Attr("MinTextHeight", MinTextHeight()));
     m_projection->LoadEnvironment(element->ChildElement("Projection"));
     m_layerStore->LoadEnvironment(element->ChildElement("LayerStore"));
     UpdateScrollBars();
@@ -960,6 +963,10 @@ void TGlobe4::RenderToCanvas(QPainter& target, const QRect& rect, bool buffered)
     if (buffered) {
         m_options.include(TGlobeOption::goDoubleBuffered);
         m_canvas->SetImageSize(rect.width(), rect.height(), ppi);
+        // A picture that did not fit in memory would come out blank.
+        if (m_canvas->Image().isNull())
+            throw EGlobeException("Not enough memory for a picture of " + std::to_string(rect.width()) + "x"
+                + std::to_string(rect.height()) + " pixels");
         m_canvas->BeginImageDraw(nullptr);
     } else {
         m_options.exclude(TGlobeOption::goDoubleBuffered);

@@ -153,6 +153,7 @@ public:
     void Pan(int32_t dx, int32_t dy);
     // Draws the globe on another device at its resolution; the window's view
     // is left as it was.
+    // Raises EGlobeException when a buffered picture does not fit in memory.
     void RenderToCanvas(QPainter& target, const QRect& rect, bool buffered);
     void RenderBackground();
     void RenderGraticule();

@@ -115,13 +115,6 @@ TGlobeUnitTypes UnitFromByte(TGlobeStreamReader& reader)
         reader, reader.Reader().ReadUInt8("a unit"), GLOBE_UNIT_TYPE_COUNT, "unit");
 }
 
-// An enumeration attribute; values outside the range keep the current one.
-template <typename E> E EnumAttr(const TGXML_Element& e, const char* name, E current, int count)
-{
-    const int64_t v = e.IntegerAttr(name, static_cast<int64_t>(current));
-    return (v >= 0 && v < count) ? static_cast<E>(v) : current;
-}
-
 TColor ColorAttr(const TGXML_Element& e, const char* name, TColor current)
 {
     const std::string text = e.StringAttr(name);
@@ -134,9 +127,10 @@ TGlobeUnitTypes UnitAttr(const TGXML_Element& e, TGlobeUnitTypes current)
     return text.empty() ? current : StrToUnits(text);
 }
 
-int32_t Int32Attr(const TGXML_Element& e, const char* name, int32_t current)
+// Font sizes and angles are small integers in layer files.
+int32_t SmallIntAttr(const TGXML_Element& e, const char* name, int32_t current)
 {
-    return static_cast<int32_t>(e.IntegerAttr(name, current));
+    return static_cast<int32_t>(e.IntegerAttr(name, current, INT16_MIN, INT16_MAX));
 }
 
 } // namespace
@@ -306,7 +300,7 @@ void TGlobePen::LoadEnvironment(const TGXML_Element* element)
         return;
     const TGXML_Element& e = *element;
     SetPenAttributes(ColorAttr(e, "Color", m_color), EnumAttr(e, "Style", m_style, 7),
-        Int32Attr(e, "Width", m_width), UnitAttr(e, m_unit));
+        e.Int32Attr("Width", m_width), UnitAttr(e, m_unit));
 }
 
 std::unique_ptr<TGXML_Element> TGlobePen::SaveEnvironment() const
@@ -595,8 +589,8 @@ void TGlobeFont::LoadEnvironment(const TGXML_Element* element)
         return;
     const TGXML_Element& e = *element;
     SetFontAttributes(e.StringAttr("Name", m_name), ColorAttr(e, "Color", m_color),
-        static_cast<uint8_t>(e.IntegerAttr("Style", m_style) & 0x0F), Int32Attr(e, "Angle", m_angle),
-        UnitAttr(e, m_unit), Int32Attr(e, "Size", m_size));
+        static_cast<uint8_t>(e.IntegerAttr("Style", m_style) & 0x0F), SmallIntAttr(e, "Angle", m_angle),
+        UnitAttr(e, m_unit), SmallIntAttr(e, "Size", m_size));
 }
 
 std::unique_ptr<TGXML_Element> TGlobeFont::SaveEnvironment() const

@@ -141,8 +141,8 @@ bool TGlobeCanvas::SetCanvasSize(int32_t w, int32_t h)
     if (!options.contains(TGlobeOption::goFixedCenterXYOnResize)) {
         if (centre.onMap) {
             const TProjectedPoint p = projection.GeoToXY(centre.point);
-            x = w / 2 + projection.XOrigin() - p.point.X;
-            y = h / 2 + projection.YOrigin() - p.point.Y;
+            x = SaturatedInt32(int64_t { w / 2 } + projection.XOrigin() - p.point.X);
+            y = SaturatedInt32(int64_t { h / 2 } + projection.YOrigin() - p.point.Y);
         }
         projection.SetXOrigin(x);
         projection.SetYOrigin(y);

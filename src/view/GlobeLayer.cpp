@@ -438,8 +438,8 @@ void TGlobeLayer::LoadEnvironment(const TGXML_Element* element)
     for (int k = 0; k < 4; ++k)
         SetBoolProperty(order[k], element->BoolAttr(BOOL_ATTRIBUTES[k], m_bools[order[k]]));
     m_zoomUnits = StrToUnits(element->StringAttr("ZoomUnits", UnitsToStr(m_zoomUnits)));
-    SetZoomMin(static_cast<int32_t>(element->IntegerAttr("ZoomMin", ZoomMin())));
-    SetZoomMax(static_cast<int32_t>(element->IntegerAttr("ZoomMax", ZoomMax())));
+    SetZoomMin(element->Int32Attr("ZoomMin", ZoomMin()));
+    SetZoomMax(element->Int32Attr("ZoomMax", ZoomMax()));
     m_presenters->LoadEnvironment(element->ChildElement("Presenters"));
     if (const TGXML_Element* objects = element->ChildElement("Objects")) {
         auto source

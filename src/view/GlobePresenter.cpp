@@ -69,12 +69,6 @@ QString SymbolText(const std::string& fontName, int code)
     return QString(QChar(static_cast<char16_t>(code)));
 }
 
-template <typename E> E EnumAttr(const TGXML_Element& e, const char* name, E current, int count)
-{
-    const int64_t v = e.IntegerAttr(name, static_cast<int64_t>(current));
-    return (v >= 0 && v < count) ? static_cast<E>(v) : current;
-}
-
 template <typename E> E ReadEnum(TGlobeStreamReader& reader, int count, const char* what)
 {
     const uint8_t v = reader.Reader().ReadUInt8(what);
@@ -146,9 +140,9 @@ void TGlobePresenter::LoadEnvironment(const TGXML_Element* element)
         return;
     const TGXML_Element& e = *element;
     Name = e.StringAttr("Name", Name);
-    PresenterID = static_cast<int32_t>(e.IntegerAttr("PresenterID", PresenterID));
+    PresenterID = e.Int32Attr("PresenterID", PresenterID);
     TitleAlignment = EnumAttr(e, "Alignment", TitleAlignment, TITLE_ALIGNMENT_COUNT);
-    TitleOffset = static_cast<int32_t>(e.IntegerAttr("Offset", TitleOffset));
+    TitleOffset = e.Int32Attr("Offset", TitleOffset);
     Hidden = e.BoolAttr("Hidden", Hidden);
     LoadChild(TitleFont, e, "TitleFont");
 }
@@ -328,9 +322,9 @@ void TPointPresenter::LoadEnvironment(const TGXML_Element* element)
     const std::string unit = e.StringAttr("Unit");
     if (!unit.empty())
         m_unit = StrToUnits(unit);
-    m_size = std::max<int32_t>(0, static_cast<int32_t>(e.IntegerAttr("Size", m_size)));
-    m_maxSize = std::max<int32_t>(0, static_cast<int32_t>(e.IntegerAttr("MaxSize", m_maxSize)));
-    SymbolIndex = static_cast<int16_t>(e.IntegerAttr("SymbolIndex", SymbolIndex));
+    m_size = std::max<int32_t>(0, e.Int32Attr("Size", m_size));
+    m_maxSize = std::max<int32_t>(0, e.Int32Attr("MaxSize", m_maxSize));
+    SymbolIndex = static_cast<int16_t>(e.IntegerAttr("SymbolIndex", SymbolIndex, INT16_MIN, INT16_MAX));
     SetImageName(e.StringAttr("ImageName", m_imageName));
     LoadChild(PointPen, e, "Pen");
     LoadChild(PointBrush, e, "Brush");

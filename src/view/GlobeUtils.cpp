@@ -34,7 +34,7 @@ int OpenLayerFile(TGlobe4& globe, const std::string& fileName)
             = CreateGlobeClass<TGlobeObjectSource, TLayeredGlobe&>(readerClass, globe);
         auto* reader = dynamic_cast<TGlobeFileReader*>(source.get());
         if (!reader)
-            throw EGlobeException("Class " + readerClass + " is not a file reader");
+            throw EGlobeException("Class " + Excerpt(readerClass) + " is not a file reader");
         reader->SetFileName(fileName);
         layer.SetObjectSource(source.release());
     }

@@ -2,6 +2,7 @@
 
 #include "app/BrumexApplication.h"
 #include "app/Vars.h"
+#include "survey/SurveyState.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -15,6 +16,7 @@ void AppFixture::SetUp()
     qputenv("XDG_DATA_HOME", DataHome().toUtf8());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path() + "/config");
     Vars = TVars {};
+    Survey = TSurveyState {};
 }
 
 void AppFixture::TearDown()

@@ -2,6 +2,7 @@
 #include "AppFixture.h"
 #include "app/FormConfig.h"
 #include "app/Vars.h"
+#include "survey/SurveyState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -113,13 +114,14 @@ TEST_F(SettingsTest, ChangedValuesSurviveARestart)
     first.SpeedButtonComSombra->click();
     Vars.DirLayers = "/srv/layers/";
     Vars.AnimarGlobo = false;
-    Vars.O1 = 12.75;
-    Vars.O3 = -3.5;
-    Vars.R2 = true;
-    Vars.L3 = true;
+    Survey.O1 = 12.75;
+    Survey.O3 = -3.5;
+    Survey.R2 = true;
+    Survey.L3 = true;
     ASSERT_TRUE(first.FormClose());
     DestroyWindows();
     Vars = TVars {};
+    Survey = TSurveyState {};
 
     TFormBrumex& second = Start();
     EXPECT_EQ(Config().CbUnMed->currentIndex(), 2);
@@ -142,11 +144,11 @@ TEST_F(SettingsTest, ChangedValuesSurviveARestart)
     EXPECT_TRUE(Vars.SombraNoite);
     EXPECT_EQ(Vars.DirLayers, "/srv/layers/");
     EXPECT_FALSE(Vars.AnimarGlobo);
-    EXPECT_EQ(Vars.O1, 12.75);
-    EXPECT_EQ(Vars.O3, -3.5);
-    EXPECT_TRUE(Vars.R2);
-    EXPECT_FALSE(Vars.R1);
-    EXPECT_TRUE(Vars.L3);
+    EXPECT_EQ(Survey.O1, 12.75);
+    EXPECT_EQ(Survey.O3, -3.5);
+    EXPECT_TRUE(Survey.R2);
+    EXPECT_FALSE(Survey.R1);
+    EXPECT_TRUE(Survey.L3);
 }
 
 TEST_F(SettingsTest, UnreadableValuesTakeTheirFallback)
@@ -179,6 +181,7 @@ TEST_F(SettingsTest, UnreadableValuesTakeTheirFallback)
         SCOPED_TRACE(c.name);
         QFile::remove(StoreFile());
         Vars = TVars {};
+        Survey = TSurveyState {};
         Store(c.name, c.stored);
         TFormBrumex& brumex = Start();
         c.check(Config(), brumex);
@@ -231,7 +234,7 @@ TEST_F(SettingsTest, PortThatIsNotANumberKeepsTheStoredPortAndSavesTheRest)
     Config().CbUnMed->setCurrentIndex(1);
     Config().EdDistCheg->clear();
     brumex.EditLon->setText("");
-    Vars.O1 = 7.25;
+    Survey.O1 = 7.25;
     CloseNextModal();
     EXPECT_TRUE(brumex.FormClose());
     ASSERT_EQ(ModalTexts().size(), 1);

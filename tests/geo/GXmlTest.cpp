@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <functional>
 #include <fstream>
 #include <string>
 
@@ -58,6 +59,64 @@ TEST(GXml, AttributesAreTrimmedAndReadIgnoringCase)
     EXPECT_EQ(e.FloatAttr("missing", 2.5L), 2.5L);
     EXPECT_THROW(e.IntegerAttr("Name", 0), EGlobeException);
     EXPECT_THROW(e.FloatAttr("Name", 0), EGlobeException);
+}
+
+// Integers outside the range of what they set keep the default; only a
+// non-number raises.
+TEST(GXml, IntegersOutsideTheirRangeKeepTheDefault)
+{
+    const struct {
+        const char* text;
+        int64_t int32Value, smallValue;
+    } rows[] = {
+        { "2147483647", 2147483647, -1 },
+        { "-2147483648", -2147483648LL, -1 },
+        { "2147483648", -1, -1 },
+        { "-2147483649", -1, -1 },
+        { "4294967297", -1, -1 },
+        { "32767", 32767, 32767 },
+        { "-32769", -32769, -1 },
+        { "+12", 12, 12 },
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        TGXML_Element e;
+        e.AddAttribute("N", r.text);
+        EXPECT_EQ(e.Int32Attr("N", -1), r.int32Value);
+        EXPECT_EQ(e.IntegerAttr("N", -1, INT16_MIN, INT16_MAX), r.smallValue);
+    }
+    TGXML_Element e;
+    e.AddAttribute("Kind", "3");
+    EXPECT_EQ(EnumAttr(e, "Kind", 1, 3), 1);
+    EXPECT_EQ(EnumAttr(e, "Kind", 1, 4), 3);
+    e.AddAttribute("Bad", "x");
+    EXPECT_THROW(e.Int32Attr("Bad", 0), EGlobeException);
+}
+
+// A message quotes at most 100 characters of a hostile value.
+TEST(GXml, MessagesQuoteAnExcerptOfTheValue)
+{
+    const std::string huge(16 << 20, '7');
+    TGXML_Document doc;
+    doc.Parse("<A N=\"x" + huge + "\" F=\"" + huge + "e\" />");
+    const TGXML_Element& e = *doc.Root().ChildElement("A");
+    const struct {
+        std::function<void()> read;
+        std::string message;
+    } rows[] = {
+        { [&] { e.IntegerAttr("N", 0); }, "'x" + huge.substr(0, 99) + "...' is not a valid integer value" },
+        { [&] { e.FloatAttr("F", 0); }, "'" + huge.substr(0, 100) + "...' is not a valid floating point value" },
+    };
+    for (const auto& r : rows) {
+        try {
+            r.read();
+            ADD_FAILURE() << "no exception";
+        } catch (const EGlobeException& error) {
+            EXPECT_EQ(error.what(), r.message);
+        }
+    }
+    EXPECT_EQ(Excerpt("short"), "short");
+    EXPECT_EQ(Excerpt(std::string(100, 'a')), std::string(100, 'a'));
 }
 
 TEST(GXml, ChildElementIsCaseSensitiveAndCounts)

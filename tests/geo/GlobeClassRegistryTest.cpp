@@ -62,7 +62,20 @@ TEST(GlobeClassRegistry, UnknownNamesAndOtherFamiliesAreRefused)
     }
     EXPECT_EQ((FindGlobeClass<TOther>("TSquare")), nullptr);
     EXPECT_EQ((FindGlobeClass<TShape>("TSquare")), nullptr); // other arguments: another family
-    EXPECT_THROW((CreateGlobeClass<TOther>("TSquare")), EGlobeException);
+    try {
+        CreateGlobeClass<TOther>("TSquare");
+        FAIL();
+    } catch (const EGlobeException& e) {
+        EXPECT_STREQ(e.what(), "Class TSquare is not a TOther");
+    }
+    // A hostile name is quoted in part only.
+    const std::string huge(1 << 20, 'T');
+    try {
+        CreateGlobeClass<TShape, int>(huge, 1);
+        FAIL();
+    } catch (const EGlobeException& e) {
+        EXPECT_EQ(e.what(), "Class " + huge.substr(0, 100) + "... not found");
+    }
 }
 
 TEST(GlobeRoot, AssignRefusesUnrelatedClasses)

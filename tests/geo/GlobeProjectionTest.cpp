@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <string>
 
 namespace {
 
@@ -386,4 +388,109 @@ TEST(GlobeProjection, EnvironmentWithBadValues)
     doc.Parse("<Projection><ProjectionModel Class=\"TNoSuchPrj\" /></Projection>");
     EXPECT_THROW(p.LoadEnvironment(doc.Root().ChildElement("Projection")), EGlobeException);
     EXPECT_EQ(p.ProjectionClass(), "TSphericalPrj");
+}
+
+// Rotations of any number of turns settle in one step on every model (they
+// used to recurse once per turn); NaN and infinity are refused.
+TEST(GlobeProjection, RotationsOfManyTurnsAndNonNumbers)
+{
+    constexpr long double NaN = std::numeric_limits<long double>::quiet_NaN();
+    constexpr long double Inf = std::numeric_limits<long double>::infinity();
+    const struct {
+        long double value;
+        long double normalised; // NaN: the value is refused
+    } rows[] = {
+        { 1e7L, -80 }, { -1e7L, 80 }, { 3e7L, 120 }, { -3e7L, -120 }, { 2147483648.0L, 128 },
+        { -2147483648.0L, -128 }, { 1e15L, -80 }, { -1e15L, 80 }, { 540, 180 }, { -540, -180 },
+        { NaN, NaN }, { Inf, NaN }, { -Inf, NaN },
+    };
+    for (const char* model : { "TSphericalPrj", "TCartesianPrj", "TMercatorPrj" }) {
+        for (const auto& r : rows) {
+            SCOPED_TRACE(std::string(model) + " " + std::to_string(static_cast<double>(r.value)));
+            FakeGlobe globe;
+            TGlobeProjection& p = *globe.projection;
+            p.SetProjectionClass(model);
+            p.SetYRotation(10);
+            p.SetZRotation(20);
+            const long double x = p.XRotation();
+            p.SetYRotation(r.value);
+            p.SetZRotation(r.value);
+            p.SetXRotation(r.value);
+            const bool refused = std::isnan(r.normalised);
+            EXPECT_EQ(p.YRotation(), refused ? 10 : r.normalised);
+            // Only the sphere turns about Z and holds X within the poles.
+            const bool sphere = std::string(model) == "TSphericalPrj";
+            EXPECT_EQ(p.ZRotation(), refused ? 20 : sphere ? r.normalised : r.value);
+            if (refused) {
+                EXPECT_EQ(p.XRotation(), x);
+            } else if (sphere) {
+                EXPECT_EQ(p.XRotation(), r.value > 0 ? 90 : -90);
+            }
+            EXPECT_TRUE(std::isfinite(p.CentralMeridian()));
+            globe.projection->ProjectionModel().PaintSurface();
+        }
+    }
+}
+
+TEST(GlobeProjection, EnvironmentRotationsOfManyTurns)
+{
+    FakeGlobe globe;
+    TGlobeProjection& p = *globe.projection;
+    TGXML_Document doc;
+    doc.Parse("<Projection YRotation=\"2147483648\" ZRotation=\"-3e7\" />");
+    p.LoadEnvironment(doc.Root().ChildElement("Projection"));
+    EXPECT_EQ(p.YRotation(), 128);
+    EXPECT_EQ(p.ZRotation(), -120);
+}
+
+TEST(GlobeProjection, ImpossibleScaleFactors)
+{
+    constexpr long double fit = 480.0L / (2.0L * GU_GLOBE_RADIUS);
+    const struct {
+        long double value, stored;
+    } rows[] = {
+        { 0, fit },
+        { -1e-6L, 1e-6L },
+        { std::numeric_limits<long double>::denorm_min(), 640.0L / 2147483647.0L },
+        { std::numeric_limits<double>::denorm_min(), 640.0L / 2147483647.0L },
+        { 1e308L, 3 },
+        { std::numeric_limits<long double>::max(), 3 },
+        { std::numeric_limits<long double>::quiet_NaN(), 1e-6L },
+        { std::numeric_limits<long double>::infinity(), 1e-6L },
+        { -std::numeric_limits<long double>::infinity(), 1e-6L },
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(static_cast<double>(r.value));
+        FakeGlobe globe(640, 480);
+        TGlobeProjection& p = *globe.projection;
+        p.SetScaleFactor(1e-6L);
+        p.SetScaleFactor(r.value);
+        EXPECT_EQ(p.ScaleFactor(), r.stored);
+        EXPECT_EQ(p.GetOrigin(), (TPoint { 320, 240 }));
+        EXPECT_GT(globe.viewExtent.Right, 0);
+    }
+}
+
+TEST(GlobeProjection, EnvironmentOriginsAtTheInt32Limits)
+{
+    const struct {
+        const char* text;
+        int32_t stored;
+    } rows[] = {
+        { "2147483647", 2147483647 },
+        { "-2147483648", INT32_MIN },
+        { "2147483648", 77 },
+        { "-2147483649", 77 },
+        { "99999999999999999", 77 },
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        FakeGlobe globe;
+        TGlobeProjection& p = *globe.projection;
+        p.SetOrigin({ 77, 77 });
+        TGXML_Document doc;
+        doc.Parse(std::string("<Projection XOrigin=\"") + r.text + "\" YOrigin=\"" + r.text + "\" />");
+        p.LoadEnvironment(doc.Root().ChildElement("Projection"));
+        EXPECT_EQ(p.GetOrigin(), (TPoint { r.stored, r.stored }));
+    }
 }

@@ -175,7 +175,7 @@ TEST(IniFile, FailedSaveIsReported)
         ini.UpdateFile();
         ADD_FAILURE() << "no error";
     } catch (const EGlobeException& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot write " + ini.FileName());
+        EXPECT_EQ(std::string(e.what()), "Cannot write " + ini.FileName() + ": No such file or directory");
     }
 }
 

@@ -162,6 +162,23 @@ TEST(GlobeAttribute, EnvironmentRoundTrip)
     EXPECT_TRUE(loadedFont.Equals(font));
 }
 
+// Values a layer file could not hold keep what is there.
+TEST(GlobeAttribute, EnvironmentValuesOutOfRangeAreIgnored)
+{
+    TGlobeFont font;
+    font.SetFontAttributes("Arial", clWhite, fsBold, 45, TGlobeUnitTypes::Pixel, 12);
+    TGXML_Document doc;
+    doc.Parse("<Font Size=\"70000\" Angle=\"-40000\" /><Pen Width=\"4294967297\" Style=\"9\" />");
+    font.LoadEnvironment(doc.Root().ChildElement("Font"));
+    EXPECT_EQ(font.FontSize(), 12);
+    EXPECT_EQ(font.FontAngle(), 45);
+    TGlobePen pen;
+    pen.SetPenAttributes(clRed, TPenStyle::psDash, 3, TGlobeUnitTypes::Pixel);
+    pen.LoadEnvironment(doc.Root().ChildElement("Pen"));
+    EXPECT_EQ(pen.PenWidth(), 3);
+    EXPECT_EQ(pen.PenStyle(), TPenStyle::psDash);
+}
+
 TEST(GlobeAttribute, ColourTexts)
 {
     EXPECT_EQ(ColorToString(clBlack), "clBlack");

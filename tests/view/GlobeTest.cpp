@@ -358,6 +358,49 @@ TEST_F(GlobeWidgetTest, ScrollBarsWorkInGlobeUnits)
     EXPECT_FALSE(globe.verticalScrollBar()->isEnabled());
 }
 
+// Origins at the int32 limits, as an environment document may hold them,
+// put the bars at their ends; panning further saturates instead of wrapping.
+TEST_F(GlobeWidgetTest, OriginsAtTheInt32LimitsKeepTheScrollBarsAtTheirEnds)
+{
+    TGlobeProjection& p = globe.Projection();
+    p.SetProjectionClass("TCartesianPrj");
+    globe.ZoomToRect(0, 0, 0, 0);
+    globe.ZoomToRect(Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()),
+        Rnd(100 / p.ScaleFactor()));
+    QTemporaryDir dir;
+    const std::string file = dir.path().toStdString() + "/limits.env";
+    globe.SaveEnvironmentToFile(file);
+    TGXML_Document document;
+    ASSERT_TRUE(document.LoadFromFile(file));
+    TGXML_Element& projection = *document.Root().ChildElement("TGlobe")->ChildElement("Projection");
+    const struct {
+        const char* x;
+        const char* y;
+        bool xAtMaximum, yAtMaximum;
+    } rows[] = {
+        { "-2147483648", "-2147483648", true, true },
+        { "2147483647", "2147483647", false, false },
+    };
+    QScrollBar* horizontal = globe.horizontalScrollBar();
+    QScrollBar* vertical = globe.verticalScrollBar();
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.x);
+        projection.Clear();
+        projection.AddAttribute("XOrigin", r.x);
+        projection.AddAttribute("YOrigin", r.y);
+        document.SaveToFile(file);
+        globe.SetEnvironmentFile(file);
+        EXPECT_EQ(std::to_string(p.XOrigin()), r.x);
+        EXPECT_EQ(std::to_string(p.YOrigin()), r.y);
+        EXPECT_EQ(horizontal->value(), r.xAtMaximum ? horizontal->maximum() : horizontal->minimum());
+        EXPECT_EQ(vertical->value(), r.yAtMaximum ? vertical->maximum() : vertical->minimum());
+        const int32_t push = r.xAtMaximum ? 1 : -1;
+        globe.Pan(push * Rnd(1e6 / p.ScaleFactor()), push * Rnd(1e6 / p.ScaleFactor()));
+        EXPECT_EQ(std::to_string(p.XOrigin()), r.x);
+        EXPECT_EQ(std::to_string(p.YOrigin()), r.y);
+    }
+}
+
 TEST_F(GlobeWidgetTest, ViewStateRoundTripsAndUnitsConvert)
 {
     TGlobeProjection& p = globe.Projection();

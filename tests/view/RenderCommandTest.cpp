@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 namespace {
 
 class RenderCommandTest : public ::testing::Test {
@@ -37,10 +39,15 @@ protected:
         ASSERT_TRUE(writer.WriteToFile(world.toStdString()));
     }
     // Runs the tool; answers its exit code and keeps its error output.
-    int Run(const QStringList& args)
+    int Run(const QStringList& args, const QString& command = "render", rlim_t memoryLimit = 0)
     {
         QProcess tool;
-        tool.start(QStringLiteral(BRUMEX_TOOL), QStringList { "render" } + args);
+        if (memoryLimit)
+            tool.setChildProcessModifier([memoryLimit] {
+                const rlimit limit { memoryLimit, memoryLimit };
+                setrlimit(RLIMIT_AS, &limit);
+            });
+        tool.start(QStringLiteral(BRUMEX_TOOL), QStringList { command } + args);
         tool.waitForFinished(120000);
         errors = QString::fromUtf8(tool.readAllStandardError());
         return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
@@ -127,6 +134,75 @@ TEST_F(RenderCommandTest, ErrorsAreReportedAndWriteNothing)
     EXPECT_EQ(Run({ world, png, "--projection", "TNoSuchPrj" }), 1);
     EXPECT_EQ(Run({ world }), 1);
     EXPECT_FALSE(QFile::exists(png));
+}
+
+// Values far outside their range settle or are refused with a clear
+// message; none crashes the tool.
+TEST_F(RenderCommandTest, ImpossibleValues)
+{
+    const QString png = dir.path() + "/impossible.png";
+    const struct {
+        QStringList options;
+        int exitCode;
+        QString message;
+    } rows[] = {
+        { { "--rotation", "0,3e7,0" }, 0, "" },
+        { { "--rotation", "0,-2147483648,1e15" }, 0, "" },
+        { { "--rotation", "1e15,1e15,-1e15", "--projection", "TCartesianPrj" }, 0, "" },
+        { { "--rotation", "0,1e7,0", "--projection", "TMercatorPrj" }, 0, "" },
+        { { "--scale", "1e308" }, 0, "" },
+        { { "--scale", "4e-320" }, 0, "" },
+        { { "--rotation", "0,nan,0" }, 1, "brumex-tool render: --rotation: 'nan' is not a number\n" },
+        { { "--scale", "inf" }, 1, "brumex-tool render: --scale: 'inf' is not a number\n" },
+        { { "--size", "20000x20000" }, 1,
+            "brumex-tool render: --size 20000x20000 is a picture of 400000000 pixels; at most 67108864 fit "
+            "(such as 8192x8192)\n" },
+        { { "--size", "1e10x1" }, 1, "brumex-tool render: --size must lie between 1x1 and 20000x20000\n" },
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.options.join(' ').toStdString());
+        QFile::remove(png);
+        EXPECT_EQ(Run(QStringList { world, png, "--size", "64x48" } + r.options), r.exitCode);
+        EXPECT_EQ(QFile::exists(png), r.exitCode == 0);
+        EXPECT_TRUE(errors.endsWith(r.message)) << errors.toStdString();
+    }
+}
+
+// A picture that does not fit in memory is reported as such, never written
+// blank.
+TEST_F(RenderCommandTest, PictureThatDoesNotFitInMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any limit allows";
+#endif
+    const QString png = dir.path() + "/big.png";
+    for (const rlim_t megabytes : { 700, 1000, 1300 }) {
+        SCOPED_TRACE(megabytes);
+        EXPECT_EQ(Run({ world, png, "--size", "8192x8192" }, "render", megabytes << 20), 1);
+        EXPECT_TRUE(errors.endsWith("brumex-tool render: Not enough memory for a picture of 8192x8192 pixels\n"))
+            << errors.toStdString();
+        EXPECT_FALSE(QFile::exists(png));
+    }
+}
+
+// The convert command takes the colour names of the environment document,
+// with or without their "cl".
+TEST_F(RenderCommandTest, ConvertTakesColourNames)
+{
+    const QString layer = dir.path() + "/coloured.lyr";
+    for (const char* colour : { "navy", "clNavy", "NAVY", "#000080", "$00800000" }) {
+        SCOPED_TRACE(colour);
+        ASSERT_EQ(Run({ world, layer, "--outline", colour, "--fill", "silver" }, "convert"), 0)
+            << errors.toStdString();
+        QProcess info;
+        info.start(QStringLiteral(BRUMEX_TOOL), { "info", layer });
+        info.waitForFinished(60000);
+        EXPECT_TRUE(info.readAllStandardOutput().contains("pen clNavy style 0 width 1, brush clSilver"));
+    }
+    EXPECT_EQ(Run({ world, layer, "--outline", "marine" }, "convert"), 1);
+    EXPECT_TRUE(errors.endsWith("brumex-tool convert: --outline: 'marine' is not a colour (#RRGGBB, a name such "
+                                "as navy or clNavy, or $00BBGGRR)\n"))
+        << errors.toStdString();
 }
 
 } // namespace

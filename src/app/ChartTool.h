@@ -9,15 +9,16 @@
 #include <QString>
 
 class TBitmapObject;
+class TClickDispatcher;
 class TFormBrumex;
 class TGlobeLayer;
 class TGlobeObject;
 class TUpDown;
 
-class TChartTools {
+class TChartTool {
 public:
     // The form's chart widgets get their behaviour from the form's wiring.
-    explicit TChartTools(TFormBrumex& form);
+    explicit TChartTool(TFormBrumex& form);
 
     // Ctrl+B: asks for a chart file and opens it, then keeps layer "Cartas"
     // under every layer whose name holds "IMO".
@@ -48,10 +49,12 @@ public:
     void BtDistBMPClick();
     void BtSalvaBMPClick();
 
-    // The click dispatcher's rows for the two-click move and stretch, with
-    // the geographic point under the mouse.
-    void ChartMoveClick(bool shift, const TGeoPoint& mouse);
-    void ChartStretchClick(bool shift, const TGeoPoint& mouse);
+    // Click steps of ChartMoveMode and ChartStretchMode, run by the click
+    // dispatcher for a click without Shift at MousePosition: with the cursor
+    // crSizeAll the click sets ClickAnchor, with crCross it moves (or
+    // stretches) the chart and ends the mode.
+    void ChartMoveClick();
+    void ChartStretchClick();
 
     // An object is about to be freed: the editor lets go of it when it is
     // the edited chart, and the list follows.
@@ -67,12 +70,10 @@ private:
     void MoveChart(int64_t longitude, int64_t lat);
     void Nudge(TUpDown& nudge, bool next, bool eastWest);
     void StartClickMode(bool& mode, const QString& hint);
-    void EndClickMode(bool& mode);
     // Refuses (with a hint) a stretch point that gives no usable scale.
     bool StretchAnchorUsable(const TGeoPoint& anchor);
     bool Stretch(const TGeoPoint& mouse);
-    void ShowHint(const QString& text);
-    void HideHint();
+    TClickDispatcher& Dispatcher() const;
 
     TFormBrumex& m_form;
 };

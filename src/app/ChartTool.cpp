@@ -1,8 +1,9 @@
-#include "app/ChartTools.h"
+#include "app/ChartTool.h"
 
 #include "app/AppPaths.h"
 #include "app/AppWindows.h"
 #include "app/ChartFile.h"
+#include "app/ClickDispatcher.h"
 #include "app/EditMask.h"
 #include "app/FormBrumex.h"
 #include "app/FormDirSelect.h"
@@ -96,24 +97,24 @@ int32_t StretchedScale(int32_t scale, long double factor, int32_t pixels, int64_
 
 } // namespace
 
-TChartTools::TChartTools(TFormBrumex& form)
+TChartTool::TChartTool(TFormBrumex& form)
     : m_form(form)
 {
 }
 
-TGlobeLayer* TChartTools::ChartLayer() const
+TGlobeLayer* TChartTool::ChartLayer() const
 {
     return m_form.Globo->LayerStore()->LayerByName(CHART_LAYER);
 }
 
-QString TChartTools::ChartFolder() const
+QString TChartTool::ChartFolder() const
 {
     return TAppPaths::Resolve(Vars.DirCartasBMP);
 }
 
 // --- Opening charts ------------------------------------------------------------------
 
-void TChartTools::AbrirCartaBMPExecute()
+void TChartTool::AbrirCartaBMPExecute()
 {
     QFileDialog& dialog = *m_form.ODBrumex;
     dialog.setWindowTitle(QStringLiteral("Selecione a Carta (BitMap) desejada"));
@@ -127,7 +128,7 @@ void TChartTools::AbrirCartaBMPExecute()
     KeepChartsUnderImoLayers();
 }
 
-void TChartTools::KeepChartsUnderImoLayers()
+void TChartTool::KeepChartsUnderImoLayers()
 {
     TGlobeLayerStore& store = *m_form.Globo->LayerStore();
     TGlobeLayer* charts = ChartLayer();
@@ -142,7 +143,7 @@ void TChartTools::KeepChartsUnderImoLayers()
             charts->SetIndex(charts->Index() - 1);
 }
 
-TBitmapObject* TChartTools::MostraCarta(const QString& fileName)
+TBitmapObject* TChartTool::MostraCarta(const QString& fileName)
 {
     TGlobeLayer* layer = ChartLayer();
     if (!layer)
@@ -165,7 +166,7 @@ TBitmapObject* TChartTools::MostraCarta(const QString& fileName)
     return chart;
 }
 
-TBitmapObject* TChartTools::CreateChart(const QString& fileName, const std::string& title)
+TBitmapObject* TChartTool::CreateChart(const QString& fileName, const std::string& title)
 {
     TChartFile file;
     try {
@@ -190,7 +191,7 @@ TBitmapObject* TChartTools::CreateChart(const QString& fileName, const std::stri
     return chart;
 }
 
-void TChartTools::LoadChartBitmap(TBitmapObject& chart, const QString& bitmap)
+void TChartTool::LoadChartBitmap(TBitmapObject& chart, const QString& bitmap)
 {
     const QString path = ChartFolder() + QLatin1Char('/') + bitmap;
     QString problem;
@@ -213,7 +214,7 @@ void TChartTools::LoadChartBitmap(TBitmapObject& chart, const QString& bitmap)
 
 // --- The chart list ---------------------------------------------------------------------
 
-void TChartTools::GridCartasDrawCell()
+void TChartTool::GridCartasDrawCell()
 {
     QTableWidget& grid = *m_form.GridCartas;
     TGlobeLayer* layer = ChartLayer();
@@ -226,7 +227,7 @@ void TChartTools::GridCartasDrawCell()
     }
 }
 
-void TChartTools::GridCartasDblClick(int row)
+void TChartTool::GridCartasDblClick(int row)
 {
     TGlobeLayer* layer = ChartLayer();
     if (!layer || row < 0 || row >= layer->ObjectSource().Count())
@@ -238,12 +239,12 @@ void TChartTools::GridCartasDblClick(int row)
     m_form.Globo->Redraw();
 }
 
-void TChartTools::GridCartasClick()
+void TChartTool::GridCartasClick()
 {
     m_form.PanelEdWaypt->hide();
 }
 
-void TChartTools::ObjectFreed(const TGlobeObject* object)
+void TChartTool::ObjectFreed(const TGlobeObject* object)
 {
     if (object && object == Vars.EditedChart) {
         Vars.EditedChart = nullptr;
@@ -253,7 +254,7 @@ void TChartTools::ObjectFreed(const TGlobeObject* object)
 
 // --- The chart editor -------------------------------------------------------------------
 
-bool TChartTools::SelectChart(TGlobeObject* object)
+bool TChartTool::SelectChart(TGlobeObject* object)
 {
     Vars.EditedChart = dynamic_cast<TBitmapObject*>(object);
     if (Vars.EditedChart) {
@@ -266,7 +267,7 @@ bool TChartTools::SelectChart(TGlobeObject* object)
     return Vars.EditedChart != nullptr;
 }
 
-void TChartTools::FillChartEditor()
+void TChartTool::FillChartEditor()
 {
     TPanelBasicosBMP& panel = *m_form.PanelBasicosBMP;
     const TCoordPatterns patterns = EditPatterns();
@@ -301,14 +302,14 @@ void TChartTools::FillChartEditor()
         button->setEnabled(chart);
 }
 
-void TChartTools::RedrawChart()
+void TChartTool::RedrawChart()
 {
     if (TBitmapObject* chart = Vars.EditedChart)
         chart->Changed();
     m_form.Globo->Redraw();
 }
 
-void TChartTools::EdNomeBMPExit()
+void TChartTool::EdNomeBMPExit()
 {
     TBitmapObject* chart = Vars.EditedChart;
     if (!chart)
@@ -324,7 +325,7 @@ void TChartTools::EdNomeBMPExit()
     RedrawChart();
 }
 
-void TChartTools::BtArqBMPClick()
+void TChartTool::BtArqBMPClick()
 {
     TFormDirSelect& dirSelect = *m_form.Windows().FormDirSelect;
     QLineEdit& field = *m_form.PanelBasicosBMP->EdArqBMP;
@@ -336,7 +337,7 @@ void TChartTools::BtArqBMPClick()
         field.setText(selected);
 }
 
-void TChartTools::MoveChart(int64_t longitude, int64_t lat)
+void TChartTool::MoveChart(int64_t longitude, int64_t lat)
 {
     TBitmapObject* chart = Vars.EditedChart;
     if (!chart)
@@ -348,7 +349,7 @@ void TChartTools::MoveChart(int64_t longitude, int64_t lat)
     RedrawChart();
 }
 
-void TChartTools::BtCentrBMPOKClick()
+void TChartTool::BtCentrBMPOKClick()
 {
     const TPanelBasicosBMP& panel = *m_form.PanelBasicosBMP;
     const int32_t lat = ReadCoord(panel.EdBtCentrLat->text(), Vars.LatPattern);
@@ -356,7 +357,7 @@ void TChartTools::BtCentrBMPOKClick()
     MoveChart(longitude, lat);
 }
 
-void TChartTools::Nudge(TUpDown& nudge, bool next, bool eastWest)
+void TChartTool::Nudge(TUpDown& nudge, bool next, bool eastWest)
 {
     if (std::abs(nudge.Position()) > NUDGE_POSITION_LIMIT)
         nudge.SetPosition(0);
@@ -369,17 +370,17 @@ void TChartTools::Nudge(TUpDown& nudge, bool next, bool eastWest)
     MoveChart(insertion.Long + (eastWest ? step : 0), insertion.Lat + (eastWest ? 0 : step));
 }
 
-void TChartTools::CarCentrDirEsqClick(bool next)
+void TChartTool::CarCentrDirEsqClick(bool next)
 {
     Nudge(*m_form.PanelBasicosBMP->CarCentrDirEsq, next, true);
 }
 
-void TChartTools::CarCentrSobDesClick(bool next)
+void TChartTool::CarCentrSobDesClick(bool next)
 {
     Nudge(*m_form.PanelBasicosBMP->CarCentrSobDes, next, false);
 }
 
-void TChartTools::BtDistBMPOKClick()
+void TChartTool::BtDistBMPOKClick()
 {
     TBitmapObject* chart = Vars.EditedChart;
     if (!chart)
@@ -402,7 +403,7 @@ void TChartTools::BtDistBMPOKClick()
     RedrawChart();
 }
 
-void TChartTools::BtSalvaBMPClick()
+void TChartTool::BtSalvaBMPClick()
 {
     TBitmapObject* chart = Vars.EditedChart;
     if (!chart)
@@ -434,93 +435,83 @@ void TChartTools::BtSalvaBMPClick()
 
 // --- Two clicks on the globe -----------------------------------------------------------
 
-void TChartTools::ShowHint(const QString& text)
+TClickDispatcher& TChartTool::Dispatcher() const
 {
-    m_form.LabelAvisoOper->setText(text);
-    m_form.PanelAvisoOper->adjustSize();
-    m_form.PanelAvisoOper->show();
-    m_form.PanelAvisoOper->raise();
+    return *m_form.ClickDispatcher;
 }
 
-void TChartTools::HideHint()
-{
-    m_form.LabelAvisoOper->clear();
-    m_form.PanelAvisoOper->hide();
-}
-
-void TChartTools::StartClickMode(bool& mode, const QString& hint)
+void TChartTool::StartClickMode(bool& mode, const QString& hint)
 {
     if (!Vars.EditedChart)
         return;
     Vars.ClearClickModes();
-    m_form.Globo->setCursor(Qt::SizeAllCursor);
+    Dispatcher().SetCursor(Qt::SizeAllCursor);
     m_form.Globo->MouseSelectButton = TGlobeMouseButton::mzbNone;
     mode = true;
-    ShowHint(hint);
+    // Shown, so that the user learns what the clicks will do.
+    Dispatcher().ShowHint(hint);
 }
 
-void TChartTools::EndClickMode(bool& mode)
-{
-    m_form.Globo->unsetCursor();
-    mode = false;
-    HideHint();
-}
-
-void TChartTools::BtInserBMPClick()
+void TChartTool::BtInserBMPClick()
 {
     StartClickMode(Vars.ChartMoveMode, HINT_MOVE_START);
 }
 
-void TChartTools::BtDistBMPClick()
+void TChartTool::BtDistBMPClick()
 {
     StartClickMode(Vars.ChartStretchMode, HINT_STRETCH_START);
 }
 
-void TChartTools::ChartMoveClick(bool shift, const TGeoPoint& mouse)
+void TChartTool::ChartMoveClick()
 {
     TBitmapObject* chart = Vars.EditedChart;
-    if (shift || !chart) {
-        EndClickMode(Vars.ChartMoveMode);
+    const TGeoPoint mouse = Vars.MousePosition;
+    if (!chart) {
+        Dispatcher().EndMode(Vars.ChartMoveMode);
+        Dispatcher().ClearHint();
         return;
     }
     if (!OnTheGlobe(mouse))
         return;
-    const Qt::CursorShape step = m_form.Globo->cursor().shape();
+    const Qt::CursorShape step = Dispatcher().Cursor();
     if (step == Qt::SizeAllCursor) {
         Vars.ClickAnchor = mouse;
-        m_form.Globo->setCursor(Qt::CrossCursor);
-        ShowHint(HINT_MOVE_TARGET);
+        Dispatcher().SetCursor(Qt::CrossCursor);
+        Dispatcher().ShowHint(HINT_MOVE_TARGET);
     } else if (step == Qt::CrossCursor) {
         const TGeoPoint insertion = chart->GetCentroid();
         MoveChart(int64_t { insertion.Long } + (int64_t { mouse.Long } - Vars.ClickAnchor.Long),
             int64_t { insertion.Lat } + (int64_t { mouse.Lat } - Vars.ClickAnchor.Lat));
         QCoreApplication::processEvents();
-        EndClickMode(Vars.ChartMoveMode);
+        Dispatcher().EndMode(Vars.ChartMoveMode);
         FillChartEditor();
+        Dispatcher().ClearHint();
     }
 }
 
-bool TChartTools::StretchAnchorUsable(const TGeoPoint& anchor)
+bool TChartTool::StretchAnchorUsable(const TGeoPoint& anchor)
 {
     const TGeoPoint insertion = Vars.EditedChart->GetCentroid();
     if (anchor.Long != insertion.Long && anchor.Lat != insertion.Lat)
         return true;
-    ShowHint(HINT_STRETCH_ON_AXIS);
+    Dispatcher().ShowHint(HINT_STRETCH_ON_AXIS);
     return false;
 }
 
-bool TChartTools::Stretch(const TGeoPoint& mouse)
+bool TChartTool::Stretch(const TGeoPoint& mouse)
 {
     TBitmapObject& chart = *Vars.EditedChart;
     const TGeoPoint c = chart.GetCentroid();
     const TGeoPoint& a = Vars.ClickAnchor;
-    const long double kx = static_cast<long double>(int64_t { c.Long } - mouse.Long) / (int64_t { c.Long } - a.Long);
+    const long double kx
+        = static_cast<long double>(int64_t { c.Long } - mouse.Long) / (int64_t { c.Long } - a.Long);
     const long double ky = static_cast<long double>(int64_t { c.Lat } - mouse.Lat) / (int64_t { c.Lat } - a.Lat);
     TTextureData& texture = chart.TextureData();
-    const int32_t x = StretchedScale(chart.GlobeUnitsPerXPixel(), kx, texture.RowWidth(), 2 * int64_t { GU_180_DEGREE });
+    const int32_t x
+        = StretchedScale(chart.GlobeUnitsPerXPixel(), kx, texture.RowWidth(), 2 * int64_t { GU_180_DEGREE });
     const int32_t y = StretchedScale(chart.GlobeUnitsPerYPixel(), ky, texture.ImageHeight(), GU_180_DEGREE);
     if (x == 0 || y == 0) {
-        ShowHint(HINT_STRETCH_INVERTS);
+        Dispatcher().ShowHint(HINT_STRETCH_INVERTS);
         return false;
     }
     chart.SetGlobeUnitsPerPixel(1, x);
@@ -530,23 +521,26 @@ bool TChartTools::Stretch(const TGeoPoint& mouse)
     return true;
 }
 
-void TChartTools::ChartStretchClick(bool shift, const TGeoPoint& mouse)
+void TChartTool::ChartStretchClick()
 {
-    if (shift || !Vars.EditedChart) {
-        EndClickMode(Vars.ChartStretchMode);
+    const TGeoPoint mouse = Vars.MousePosition;
+    if (!Vars.EditedChart) {
+        Dispatcher().EndMode(Vars.ChartStretchMode);
+        Dispatcher().ClearHint();
         return;
     }
     if (!OnTheGlobe(mouse))
         return;
-    const Qt::CursorShape step = m_form.Globo->cursor().shape();
+    const Qt::CursorShape step = Dispatcher().Cursor();
     if (step == Qt::SizeAllCursor) {
         if (!StretchAnchorUsable(mouse))
             return;
         Vars.ClickAnchor = mouse;
-        m_form.Globo->setCursor(Qt::CrossCursor);
-        ShowHint(HINT_STRETCH_TARGET);
+        Dispatcher().SetCursor(Qt::CrossCursor);
+        Dispatcher().ShowHint(HINT_STRETCH_TARGET);
     } else if (step == Qt::CrossCursor && Stretch(mouse)) {
-        EndClickMode(Vars.ChartStretchMode);
+        Dispatcher().EndMode(Vars.ChartStretchMode);
+        Dispatcher().ClearHint();
         FillChartEditor();
     }
 }

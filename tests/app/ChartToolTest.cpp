@@ -4,7 +4,7 @@
 #include "AppFixture.h"
 
 #include "app/ChartFile.h"
-#include "app/ChartTools.h"
+#include "app/ChartTool.h"
 #include "app/FormDirSelect.h"
 #include "app/PanelBasicosBMP.h"
 #include "app/UpDown.h"
@@ -51,7 +51,7 @@ protected:
         Vars.AnimarGlobo = false;
         form = &CreateWindows();
         form->FormActivate();
-        charts = &form->ChartTools();
+        charts = form->ChartTool.get();
         panel = form->PanelBasicosBMP;
         folder = DataHome() + "/cartas";
         QDir().mkpath(folder);
@@ -138,7 +138,7 @@ protected:
     }
 
     TFormBrumex* form = nullptr;
-    TChartTools* charts = nullptr;
+    TChartTool* charts = nullptr;
     TPanelBasicosBMP* panel = nullptr;
     QString folder;
     QStringList asked;
@@ -342,7 +342,7 @@ TEST_F(ChartToolsTest, ListShowsTitlesAndADoubleClickClosesTheEditedChart)
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, um);
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, um);
     EXPECT_EQ(ChartCount(), 0);
-    charts->ChartMoveClick(false, { GU_DEGREE, GU_DEGREE, 0 });
+    QTest::mouseClick(form->Globo->viewport(), Qt::LeftButton, {}, form->Globo->viewport()->rect().center());
     EXPECT_FALSE(Vars.ChartMoveMode);
 }
 
@@ -560,14 +560,15 @@ protected:
         return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
     }
     static QRgb MarkerColour() { return Colour(1); }
-    // A click on the globe as the click dispatcher hands it to the chart tools.
-    void Click(bool stretch, QPoint at, bool shift = false)
+    // The mouse moves there (by way of a neighbour, so that the move is
+    // seen) and clicks.
+    void Click(QPoint at, bool shift = false)
     {
-        const TGeoPoint point = GeoOf(at);
-        if (stretch)
-            charts->ChartStretchClick(shift, point);
-        else
-            charts->ChartMoveClick(shift, point);
+        QWidget* viewport = form->Globo->viewport();
+        QTest::mouseMove(viewport, at + QPoint(1, 0));
+        QTest::mouseMove(viewport, at);
+        ASSERT_EQ(Vars.MousePosition, GeoOf(at));
+        QTest::mouseClick(viewport, Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier, at);
         form->Globo->repaint();
     }
     QString Hint() const { return form->PanelAvisoOper->isVisible() ? form->LabelAvisoOper->text() : QString(); }
@@ -584,12 +585,12 @@ TEST_F(ChartClicksTest, MoveByTwoClicksBringsTheChosenPointUnderTheMouse)
     EXPECT_EQ(Cursor(), Qt::SizeAllCursor);
     EXPECT_EQ(form->Globo->MouseSelectButton, TGlobeMouseButton::mzbNone);
     EXPECT_EQ(Hint(), "Indique o ponto no bitmap a reposicionar. Shift+Click = Cancela");
-    Click(false, marker);
+    Click(marker);
     EXPECT_EQ(Cursor(), Qt::CrossCursor);
     EXPECT_EQ(Hint(), "Clique na nova posição. Shift+Click = Cancela");
     const QPoint target = marker + QPoint(-60, 35);
     const QString lonBefore = panel->EdBtCentrLon->text();
-    Click(false, target);
+    Click(target);
     EXPECT_FALSE(Vars.ChartMoveMode);
     EXPECT_EQ(Cursor(), Qt::ArrowCursor);
     EXPECT_EQ(Hint(), "");
@@ -608,11 +609,11 @@ TEST_F(ChartClicksTest, StretchByTwoClicksKeepsTheInsertionPointAndMovesTheAncho
     EXPECT_TRUE(Vars.ChartStretchMode);
     EXPECT_EQ(Cursor(), Qt::SizeAllCursor);
     EXPECT_EQ(Hint(), "Posicione o cursor no ponto do bitmap a reposicionar. Shift+Click = Cancela");
-    Click(true, marker);
+    Click(marker);
     EXPECT_EQ(Cursor(), Qt::CrossCursor);
     EXPECT_EQ(Hint(), "Posicione o cursor na nova posição desejada. Shift+Click = Cancela");
     const QPoint target = marker + QPoint(70, 40);
-    Click(true, target);
+    Click(target);
     EXPECT_FALSE(Vars.ChartStretchMode);
     EXPECT_EQ(Cursor(), Qt::ArrowCursor);
     EXPECT_EQ(Hint(), "");
@@ -633,21 +634,23 @@ TEST_F(ChartClicksTest, StretchRefusesPointsThatGiveNoScale)
     // On the insertion point's meridian or parallel the ratio is undefined.
     for (const TGeoPoint onAxis : { TGeoPoint { insertion.Long, insertion.Lat - GU_DEGREE, 0 },
              TGeoPoint { insertion.Long + GU_DEGREE, insertion.Lat, 0 } }) {
-        charts->ChartStretchClick(false, onAxis);
+        // Exactly on the line, which a pixel rarely hits.
+        Vars.MousePosition = onAxis;
+        charts->ChartStretchClick();
         EXPECT_TRUE(Vars.ChartStretchMode);
         EXPECT_EQ(Cursor(), Qt::SizeAllCursor);
         EXPECT_EQ(Hint(),
             "O ponto não pode estar no meridiano nem no paralelo do ponto de inserção. Shift+Click = Cancela");
     }
     // A target beyond the insertion point would turn the chart over.
-    Click(true, marker);
-    Click(true, ScreenOf(insertion) - QPoint(20, 20));
+    Click(marker);
+    Click(ScreenOf(insertion) - QPoint(20, 20));
     EXPECT_TRUE(Vars.ChartStretchMode);
     EXPECT_EQ(Cursor(), Qt::CrossCursor);
     EXPECT_EQ(Hint(), "A nova posição deve ficar do mesmo lado do ponto de inserção. Shift+Click = Cancela");
     EXPECT_EQ(chart->GlobeUnitsPerXPixel(), GU_DEGREE / 10);
     // Shift+Click cancels.
-    Click(true, marker, true);
+    Click(marker, true);
     EXPECT_FALSE(Vars.ChartStretchMode);
     EXPECT_EQ(Cursor(), Qt::ArrowCursor);
     EXPECT_EQ(Hint(), "");
@@ -658,11 +661,12 @@ TEST_F(ChartClicksTest, ShiftClickOrAClickOffTheGlobeMovesNothing)
 {
     const TGeoPoint insertion = chart->GetCentroid();
     panel->BtInserBMP->click();
-    Click(false, marker);
-    charts->ChartMoveClick(false, { GU_180_DEGREE, GU_180_DEGREE, 0 });
+    Click(marker);
+    Vars.MousePosition = { GU_180_DEGREE, GU_180_DEGREE, 0 };
+    charts->ChartMoveClick();
     EXPECT_TRUE(Vars.ChartMoveMode);
     EXPECT_EQ(chart->GetCentroid(), insertion);
-    Click(false, marker + QPoint(10, 10), true);
+    Click(marker + QPoint(10, 10), true);
     EXPECT_FALSE(Vars.ChartMoveMode);
     EXPECT_EQ(chart->GetCentroid(), insertion);
     EXPECT_EQ(Cursor(), Qt::ArrowCursor);
