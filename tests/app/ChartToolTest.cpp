@@ -644,7 +644,8 @@ TEST_F(ChartClicksTest, StretchRefusesPointsThatGiveNoScale)
     }
     // A target beyond the insertion point would turn the chart over.
     Click(marker);
-    Click(ScreenOf(insertion) - QPoint(20, 20));
+    Vars.MousePosition = { insertion.Long - GU_DEGREE, insertion.Lat + GU_DEGREE, 0 };
+    charts->ChartStretchClick();
     EXPECT_TRUE(Vars.ChartStretchMode);
     EXPECT_EQ(Cursor(), Qt::CrossCursor);
     EXPECT_EQ(Hint(), "A nova posição deve ficar do mesmo lado do ponto de inserção. Shift+Click = Cancela");
