@@ -14,9 +14,12 @@
 #include <span>
 #include <string>
 
+// In memory where the system has such a folder: every input writes files,
+// and a save's flush to a disk would cost more than the input itself.
 inline const QTemporaryDir& FuzzFolder()
 {
-    static const QTemporaryDir folder;
+    static const QTemporaryDir folder(
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/brumex-fuzz-XXXXXX") : QString());
     return folder;
 }
 

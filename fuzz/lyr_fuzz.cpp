@@ -17,9 +17,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    LayerTestGlobe globe(64, 32);
-    globe.ObjectCache().CacheCapacity = 1;
-    TGlobeLayer& layer = globe.store->CreateLayer("TGlobeLayer");
+    TFuzzLayer fuzz;
+    LayerTestGlobe& globe = fuzz.globe;
+    TGlobeLayer& layer = *fuzz.layer;
     auto* reader = new TGlobeLYRStreamReader(globe);
     layer.SetObjectSource(reader);
     reader->SetStream({ data, size }, "fuzz.lyr");

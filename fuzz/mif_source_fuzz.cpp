@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         WriteFuzzFile("fuzz.mid", text.subspan(mif.size() + 1));
     if (!metaData.empty())
         WriteFuzzFile("fuzz.mif.md", metaData);
-    LayerTestGlobe globe(64, 32);
-    globe.ObjectCache().CacheCapacity = 1;
-    TGlobeLayer& layer = globe.store->CreateLayer("TGlobeLayer");
+    TFuzzLayer fuzz;
+    LayerTestGlobe& globe = fuzz.globe;
+    TGlobeLayer& layer = *fuzz.layer;
     auto* reader = new TGlobeMIFReader(globe);
     layer.SetObjectSource(reader);
     reader->SetFileName(FuzzPath("fuzz.mif"));

@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteFuzzFile("fuzz.shp", shape);
     if (!metaData.empty())
         WriteFuzzFile("fuzz.shp.md", metaData);
-    LayerTestGlobe globe(64, 32);
-    globe.ObjectCache().CacheCapacity = 1;
-    TGlobeLayer& layer = globe.store->CreateLayer("TGlobeLayer");
+    TFuzzLayer fuzz;
+    LayerTestGlobe& globe = fuzz.globe;
+    TGlobeLayer& layer = *fuzz.layer;
     auto* reader = new TGlobeSHPReader(globe);
     layer.SetObjectSource(reader);
     reader->SetTitleColumn(static_cast<int32_t>(size % 4) - 1);

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-liberation fonts-dejavu-core
   gpsbabel desktop-file-utils
+  clang libclang-rt-dev
 )
 
 missing=()

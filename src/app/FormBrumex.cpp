@@ -6,6 +6,7 @@
 #include "app/ClickDispatcher.h"
 #include "app/FormConfig.h"
 #include "app/FormEdPonto.h"
+#include "app/FormRotas.h"
 #include "app/GlobeSetup.h"
 #include "app/LayerBackup.h"
 #include "app/PanelBasicosBMP.h"
@@ -33,6 +34,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,7 +52,6 @@
 #include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -103,6 +107,25 @@ QAction* MapAction(QObject* parent, const char* name, const QString& caption, co
     return action;
 }
 
+// IconsGrid is a draw grid: the waypoint tool paints its cells.
+class TIconsGridDelegate : public QStyledItemDelegate {
+public:
+    explicit TIconsGridDelegate(TFormBrumex& form)
+        : QStyledItemDelegate(&form)
+        , m_form(form)
+    {
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (option.state & QStyle::State_Selected)
+            painter->fillRect(option.rect, option.palette.highlight());
+        m_form.WaypointTool->IconsGridDrawCell(*painter, index.row(), index.column(), option.rect);
+    }
+
+private:
+    TFormBrumex& m_form;
+};
+
 } // namespace
 
 TFormBrumex::TFormBrumex(QWidget* parent)
@@ -127,6 +150,8 @@ TFormBrumex::TFormBrumex(QWidget* parent)
     CreateOverlays();
     ODBrumex = Named(new QFileDialog(this), "ODBrumex");
     ODBrumex->setOption(QFileDialog::DontUseNativeDialog);
+    SDBrumex = Named(new QFileDialog(this), "SDBrumex");
+    SDBrumex->setOption(QFileDialog::DontUseNativeDialog);
     CreateTools();
     ConnectMapTab();
     ConnectGlobe();
@@ -146,6 +171,7 @@ void TFormBrumex::SetWindows(const TAppWindows& windows)
 {
     m_windows = windows;
     ConnectReceiverToSettings();
+    ConnectWaypointsAndRoutes();
 }
 
 void TFormBrumex::ConnectReceiverToSettings()
@@ -199,15 +225,21 @@ void TFormBrumex::CreateMenu()
     rastreador->addAction(QStringLiteral("Ativar"));
     rastreador->addAction(QStringLiteral("Mudar Rodovia"));
 
+    // The tools exist by the time a menu item is chosen.
     QMenu* waypoints = MenuBrumex->addMenu(QStringLiteral("Waypoints"));
-    waypoints->addAction(QStringLiteral("Carregar"));
-    waypoints->addAction(QStringLiteral("Salvar"));
-    waypoints->addAction(QStringLiteral("Criar Waypoint"));
+    Named(waypoints->addAction(QStringLiteral("Carregar"), this, [this] { WaypointTool->Carregar1Click(); }),
+        "Carregar1");
+    Named(waypoints->addAction(QStringLiteral("Salvar"), this, [this] { WaypointTool->Salvar2Click(); }), "Salvar2");
+    Named(waypoints->addAction(QStringLiteral("Criar Waypoint"), this, [this] { WaypointTool->Novo2Click(); }),
+        "Novo2");
 
     QMenu* rotas = MenuBrumex->addMenu(QStringLiteral("Rotas"));
-    for (const char* item : { "Carregar", "Salvar", "Nova", "Ver" })
-        rotas->addAction(QLatin1String(item));
-    AtivarRota = Named(rotas->addAction(QStringLiteral("Ativar")), "AtivarRota");
+    Named(rotas->addAction(QStringLiteral("Carregar"), this, [this] { RouteTool->Carregar2Click(); }), "Carregar2");
+    Named(rotas->addAction(QStringLiteral("Salvar"), this, [this] { RouteTool->Salvar3Click(); }), "Salvar3");
+    Named(rotas->addAction(QStringLiteral("Nova"), this, [this] { RouteTool->Nova2Click(); }), "Nova2");
+    Named(rotas->addAction(QStringLiteral("Ver"), this, [this] { RouteTool->VerRotas1Click(); }), "VerRotas1");
+    AtivarRota = Named(rotas->addAction(QStringLiteral("Ativar"), this, [this] { RouteTool->Ativar2Click(); }),
+        "AtivarRota");
     AtivarRota->setEnabled(false);
 }
 
@@ -465,6 +497,7 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     PanelEdWaypt = Panel("PanelEdWaypt", TabSheetEdObjetos);
     PanelEdWaypt->setFrameShape(QFrame::StyledPanel);
     PanelEdWaypt->hide();
+    CreateIconsGrid();
     TabSheetEdObjetos->installEventFilter(this);
     // The page control changes height only when the window does.
     PageControlGPS->installEventFilter(this);
@@ -523,6 +556,32 @@ void TFormBrumex::CreateOverlays()
     hint->addWidget(LabelAvisoOper);
     PanelAvisoOper->hide();
     PanelGlobo->installEventFilter(this);
+}
+
+void TFormBrumex::CreateIconsGrid()
+{
+    IconsGrid = Named(new QTableWidget(0, 2, PanelEdWaypt), "IconsGrid");
+    IconsGrid->horizontalHeader()->hide();
+    IconsGrid->verticalHeader()->hide();
+    IconsGrid->verticalHeader()->setDefaultSectionSize(32);
+    IconsGrid->horizontalHeader()->setMinimumSectionSize(0);
+    IconsGrid->setColumnWidth(0, 20);
+    IconsGrid->setColumnWidth(1, 34);
+    IconsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    IconsGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    IconsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    IconsGrid->setItemDelegate(new TIconsGridDelegate(*this));
+    auto* layout = new QVBoxLayout(PanelEdWaypt);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(IconsGrid);
+}
+
+void TFormBrumex::ConnectWaypointsAndRoutes()
+{
+    connect(IconsGrid, &QTableWidget::cellDoubleClicked, this, [this] { WaypointTool->IconsGridDblClick(); });
+    connect(TBEscWaypt, &QSlider::valueChanged, this, [this] { WaypointTool->TBEscWayptChange(); });
+    m_windows.FormRotas->OnActivate = [this] { RouteTool->RouteWindowActivate(); };
+    m_windows.FormRotas->OnClose = [this] { RouteTool->RouteWindowClose(); };
 }
 
 void TFormBrumex::CreateTools()
@@ -808,7 +867,7 @@ void TFormBrumex::FreeSurveySlots()
 
 void TFormBrumex::SizeIconsGrid()
 {
-    // The waypoint icon grid gets one row per waypoint picture plus one here.
+    IconsGrid->setRowCount(static_cast<int>(WaypointTool->ImageListWaypt().size()) + 1);
 }
 
 bool TFormBrumex::OpenWorldLayer()
@@ -893,6 +952,7 @@ bool TFormBrumex::CloseLayers()
         while (TGlobeLayer* layer = store.LayerByName(name))
             store.DeleteLayer(*layer);
     Vars.LapisObject = nullptr;
+    RouteTool->RouteLineFreed();
     const QString environment = TAppPaths::Resolve(Vars.ArqEnv);
     if (Vars.ArqEnv.isEmpty() || QFileInfo(environment).isDir()) {
         // No environment file is configured.
@@ -935,8 +995,8 @@ bool TFormBrumex::AskToSaveLayer(TGlobeLayer& layer)
 
 void TFormBrumex::SaveWaypointLayer()
 {
-    // The waypoint save command (waypoints) joins here; it asks for a file
-    // name, and cancelling it does not cancel the close.
+    // Cancelling the file dialog does not cancel the close.
+    WaypointTool->Salvar2Click();
 }
 
 void TFormBrumex::ReplaceSavedLayers()

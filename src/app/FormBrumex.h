@@ -117,6 +117,7 @@ public:
     TCompass* Bussola;
     QWidget* TabSheetEdObjetos;
     QFrame* PanelEdWaypt;
+    QTableWidget* IconsGrid;
     QWidget* TabSheetEdBitMap;
     TPanelBasicosBMP* PanelBasicosBMP;
     QToolButton* PanelComAF;
@@ -137,8 +138,9 @@ public:
     QAction* AbrirCartaBMP;
     QAction* AbrirLayer;
 
-    // The open dialog the file commands share.
+    // The file dialogs of the waypoint, route and chart commands.
     QFileDialog* ODBrumex;
+    QFileDialog* SDBrumex;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -158,6 +160,8 @@ private:
     void CreateTabSheetGPS();
     void CreateOverlays();
     void CreateTools();
+    void CreateIconsGrid();
+    void ConnectWaypointsAndRoutes();
     void ConnectMapTab();
     void ConnectGlobe();
     void ConnectCharts();

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLocale>
 #include <QPointer>
+#include <QTime>
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -246,4 +247,19 @@ double CompassDegrees(int32_t bearing)
 QString HeadingText(double degrees)
 {
     return QString::number(std::nearbyint(degrees), 'f', 0) + QStringLiteral("°");
+}
+
+QString PercentText(double percent)
+{
+    return Grouped(percent, 1) + QStringLiteral(" %");
+}
+
+QString LongTimeText(double days)
+{
+    const double dayPart = days - std::floor(days);
+    const auto ms = static_cast<int>(std::nearbyint(dayPart * 86400000.0)) % 86400000;
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    // The long format names the time zone, which a duration has not.
+    format.remove(QLatin1Char('t'));
+    return QTime::fromMSecsSinceStartOfDay(ms).toString(format.trimmed());
 }

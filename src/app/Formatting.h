@@ -76,3 +76,9 @@ QString MeasureText(long double globeUnits, int unitSystem = CurrentUnitSystem()
 double CompassDegrees(int32_t bearing);
 // The heading rounded to whole degrees with "°", as the readouts show it.
 QString HeadingText(double degrees);
+
+// "#,##0.0 %": a share with the locale's separators ("87,5 %").
+QString PercentText(double percent);
+// The time of day of a date-time in days (a duration as hours, minutes and
+// seconds), in the locale's long time format without a time zone.
+QString LongTimeText(double days);

@@ -1,5 +1,7 @@
 #include "app/GlobeSetup.h"
 
+#include "app/WaypointIcons.h"
+
 #include "formats/GlobeLYRReader.h"
 #include "formats/GlobeMIFReader.h"
 #include "formats/GlobeSHPReader.h"
@@ -89,12 +91,7 @@ QImage PencilPicture()
     tip.closeSubpath();
     painter.drawPath(tip);
     painter.end();
-    const QRgb transparent = image.pixel(0, image.height() - 1);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == transparent)
-                image.setPixel(x, y, qRgba(0, 0, 0, 0));
-    return image;
+    return TransparentPicture(image);
 }
 
 TGlobeLayer& SpecialLayer(TGlobe4& globe, const std::string& name)

@@ -12,10 +12,18 @@
 #include <QStringList>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TBitmapObject;
 class TGeoDataObject;
 class TGlobeObject;
+
+// The route seen from the vehicle, for one route point.
+struct TRouteLeg {
+    int32_t Distance = 0; // GlobeUnits along the route
+    int32_t Bearing = 0; // GlobeUnits, library sense
+    double Eta = 0; // days
+};
 
 struct TVars {
     // Loaded from the settings at the first activation of the main window.
@@ -45,6 +53,35 @@ struct TVars {
     int32_t PrTrilhaID = 0;
     int32_t PrRotaID = 0;
 
+    // Navigation state of the position reports (main window and road survey).
+    TGeoPoint CurrentFix; // latest report, GlobeUnits, height 0
+    TGeoPoint PreviousFix; // the report before
+    TGeoPoint EarlierFix; // the report before PreviousFix (route guidance)
+    bool HasPreviousFix = false; // PreviousFix holds a report of this run
+    double FixTime = 0; // local time of the latest report, days
+    double PreviousFixTime = 0;
+    int32_t StepDistance = 0; // PreviousFix to CurrentFix on the ellipsoid, GlobeUnits
+    double SpeedGU = 0; // GlobeUnits per hour
+    double SpeedShown = 0; // in the speed unit of the current unit system
+    double PreviousSpeedShown = 0;
+    int32_t CourseGU = 0; // initial bearing PreviousFix to CurrentFix
+    double CourseDeg = 0; // course in degrees as the road survey takes it
+    double PreviousCourseDeg = 0;
+    TGeoDataObject* MovingMarker = nullptr; // "Movel" on layer "Trilha"
+    TGeoDataObject* TrackObject = nullptr; // "Trilha" on layer "Trilha"
+    bool ForceTrackPoint = false; // the next track step appends a point
+    bool RouteActive = false; // route guidance on
+    double CurrentPK = 0; // the road survey's running kilometre post, km
+
+    // The route line "Rota" on layer "LayWaypt" (made on demand) and the
+    // guidance along it: the next point, the velocity made good towards it
+    // (GlobeUnits per hour) and one leg per route point, rewritten at every
+    // guidance step (the table grows with the route).
+    TGeoDataObject* RouteObject = nullptr;
+    int NextWaypoint = 0;
+    int32_t Vmg = 0;
+    std::vector<TRouteLeg> RouteLegs;
+
     // The coordinate edit fields' patterns (Windows-1252), set by EditPatterns.
     std::string LonPattern;
     std::string LatPattern;
@@ -53,6 +90,7 @@ struct TVars {
     // (180 degrees in both axes off the globe) and the object under it.
     TGeoPoint MousePosition;
     TGlobeObject* HoverObject = nullptr;
+    TGlobeObject* EditedObject = nullptr; // the object being edited
     // Origin of the measuring tool; (0, 0) means none is set.
     TGeoPoint MeasureOrigin;
     // First point of a two-click chart operation.

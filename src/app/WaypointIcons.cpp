@@ -365,3 +365,16 @@ int WaypointIconByName(const QString& name)
             return i;
     return -1;
 }
+
+QImage TransparentPicture(const QImage& picture)
+{
+    if (picture.isNull())
+        return picture;
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const QRgb transparent = image.pixel(0, image.height() - 1);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == transparent)
+                image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    return image;
+}

@@ -24,5 +24,9 @@ inline constexpr std::array<const char*, WAYPOINT_ICON_COUNT> WAYPOINT_ICON_NAME
 // Picture `index` (0 ... 33); any other index gives a null image.
 QImage WaypointIcon(int index);
 
+// The picture with every pixel of its bottom-left pixel's colour made
+// transparent, as the waypoint presenters draw it.
+QImage TransparentPicture(const QImage& picture);
+
 // The index of a symbol name (letter case ignored), or -1.
 int WaypointIconByName(const QString& name);

@@ -1,5 +1,7 @@
 #include "formats/GlobeLYRReader.h"
 
+#include "formats/MetaDataFile.h"
+
 #include "formats/MemoryMapStream.h"
 #include "geo/GlobeClassRegistry.h"
 #include "geo/GlobeStream.h"
@@ -272,11 +274,7 @@ void TGlobeLYRStreamReader::SaveMetaData()
         writer.WriteShortInt(static_cast<int8_t>(entry.classNumber));
         writer.WriteInteger(entry.position);
     }
-    try {
-        SaveFileAtomically(metaName, writer.Bytes());
-    } catch (const EGlobeException&) {
-        // Only a cache: a folder that cannot take it costs a scan next time.
-    }
+    WriteMetaDataFile(metaName, writer.Bytes());
 }
 
 void TGlobeLYRStreamReader::LoadMetaData()

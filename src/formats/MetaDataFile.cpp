@@ -5,6 +5,7 @@
 #include "platform/GlobeException.h"
 #include "platform/SaveFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -56,6 +57,7 @@ bool ReadMetaDataFile(const std::string& metaName, const std::string& dataFileNa
 void WriteMetaDataFile(const std::string& metaName, std::span<const std::uint8_t> bytes)
 {
     try {
+        QDir().mkpath(QFileInfo(fromCp1252(metaName)).absolutePath());
         SaveFileAtomically(metaName, bytes);
     } catch (const EGlobeException&) {
         // Only a cache: the next opening scans the data file again.

@@ -6,7 +6,9 @@
 #include "platform/SaveFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -161,10 +163,13 @@ long double TGXML_Element::FloatAttr(std::string_view name, long double def) con
     if (text.empty())
         return def;
     try {
-        return StrToExtended(text);
+        const long double value = StrToExtended(text);
+        // Documents hold doubles: a value beyond them could not be saved again.
+        if (std::isfinite(static_cast<double>(value)))
+            return value;
     } catch (const EGlobeException&) {
-        throw EGlobeException("'" + Excerpt(text) + "' is not a valid floating point value");
     }
+    throw EGlobeException("'" + Excerpt(text) + "' is not a valid floating point value");
 }
 
 bool TGXML_Element::BoolAttr(std::string_view name, bool def) const
@@ -188,10 +193,11 @@ bool TGXML_Document::LoadFromFile(const std::string& fileName)
     QFile file(fromCp1252(fileName));
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    std::string joined;
-    for (char c : file.readAll())
-        if (c != '\r' && c != '\n')
-            joined += c;
+    const QByteArray bytes = file.readAll();
+    std::string joined(static_cast<size_t>(bytes.size()), '\0');
+    joined.erase(std::remove_copy_if(bytes.begin(), bytes.end(), joined.begin(),
+                     [](char c) { return c == '\r' || c == '\n'; }),
+        joined.end());
     Parse(joined);
     return true;
 }
@@ -240,8 +246,14 @@ void TGXML_Document::Parse(std::string_view text)
         auto child = std::make_unique<TGXML_Element>();
         ParseAttributes(tag, *child);
         TGXML_Element* raw = open.back()->AddElement(name, std::move(child));
-        if ((tag.empty() || tag.back() != '/') && open.size() <= GXML_MAX_DEPTH)
+        if (tag.empty() || tag.back() != '/') {
+            if (open.size() > GXML_MAX_DEPTH) {
+                m_root = std::make_unique<TGXML_Element>();
+                throw EGlobeException(
+                    "The document nests elements deeper than " + std::to_string(GXML_MAX_DEPTH) + " levels");
+            }
             open.push_back(raw);
+        }
         pos = gt + 1;
     }
 }

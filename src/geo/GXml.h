@@ -67,8 +67,8 @@ private:
     std::vector<Entry> m_entries;
 };
 
-// Elements nested deeper than this are read as complete (no children) so
-// that writing and walking a hostile document stays bounded.
+// A document that nests elements deeper than this is refused, so that a
+// hostile one is given up at once instead of read into memory.
 inline constexpr int GXML_MAX_DEPTH = 1000;
 
 // An enumeration attribute of count values; others keep the current one.
@@ -92,7 +92,8 @@ public:
     void SaveToFile(const std::string& fileName) const;
     std::string AsText() const;
     // Parses text into a fresh root. Malformed text is read as far as the
-    // rules go; it never reads past the end and never loops.
+    // rules go; it never reads past the end and never loops. Nesting deeper
+    // than GXML_MAX_DEPTH raises EGlobeException (the root is then empty).
     void Parse(std::string_view text);
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 int64_t Rnd64(long double x)
 {
@@ -159,13 +160,41 @@ int32_t LongSpan(int32_t long1, int32_t long2)
     return d == 0 ? 1 : static_cast<int32_t>(d);
 }
 
-TPoint3D GeoTo3D(long double longitude, long double lat, long double height)
+bool RoundsUnambiguously(double x, double error)
+{
+    return std::abs(x - std::floor(x) - 0.5) > error;
+}
+
+TPoint3D GeoTo3DExtended(long double longitude, long double lat, long double height)
 {
     const long double lambda = longitude * 2 * PI_L / GU_360_DEGREE;
     const long double phi = lat * 2 * PI_L / GU_360_DEGREE;
     const long double r = height + GU_GLOBE_RADIUS;
     const long double cosPhi = std::cos(phi);
     return { Rnd(r * cosPhi * std::sin(lambda)), Rnd(r * std::sin(phi)), Rnd(r * cosPhi * std::cos(lambda)) };
+}
+
+TPoint3D GeoTo3D(long double longitude, long double lat, long double height)
+{
+    // Double arithmetic is several times faster than extended. Its error on
+    // a radius below 2^30 stays under 2e-6 GlobeUnits, so away from a half
+    // it rounds as the extended result does; near a half, the extended one
+    // decides.
+    constexpr double TO_RADIANS = 2 * std::numbers::pi / GU_360_DEGREE;
+    constexpr double ERROR = 1e-5;
+    const auto l = static_cast<double>(longitude), p = static_cast<double>(lat),
+               h = static_cast<double>(height);
+    if (l == longitude && p == lat && h == height && std::abs(h) < 1e8) {
+        const double r = h + GU_GLOBE_RADIUS;
+        const double cosPhi = std::cos(p * TO_RADIANS);
+        const double lambda = l * TO_RADIANS;
+        const double x = r * cosPhi * std::sin(lambda), y = r * std::sin(p * TO_RADIANS),
+                     z = r * cosPhi * std::cos(lambda);
+        if (RoundsUnambiguously(x, ERROR) && RoundsUnambiguously(y, ERROR) && RoundsUnambiguously(z, ERROR))
+            return { static_cast<int32_t>(std::nearbyint(x)), static_cast<int32_t>(std::nearbyint(y)),
+                static_cast<int32_t>(std::nearbyint(z)) };
+    }
+    return GeoTo3DExtended(longitude, lat, height);
 }
 
 TGeoPoint VectorToGeo(const TVector3& v)

@@ -40,6 +40,10 @@ int32_t LongSpan(int32_t long1, int32_t long2);
 // Y to the north pole, Z to longitude 0 on the equator, X to 90 degrees east;
 // the radius is GU_GLOBE_RADIUS + height.
 TPoint3D GeoTo3D(long double longitude, long double lat, long double height);
+// The same in extended arithmetic throughout; GeoTo3D gives its results.
+TPoint3D GeoTo3DExtended(long double longitude, long double lat, long double height);
+// x rounds to the same integer as any value within error of it.
+bool RoundsUnambiguously(double x, double error);
 // Geographic point of a unit vector, truncated toward zero; Height 0. When
 // v.Z is exactly 0 the longitude is +-90 degrees by the sign of v.X.
 TGeoPoint VectorToGeo(const TVector3& v);

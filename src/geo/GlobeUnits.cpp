@@ -139,6 +139,20 @@ int64_t UnitsToGU(TGlobeUnitTypes unit, long double value)
 
 int32_t DegToGU(long double degrees)
 {
+    // The sum of the parts below is the exact product rounded once (ties to
+    // even: every part but the last is even). A double product is off by at
+    // most 2.2e-7 GlobeUnits, so away from a half it rounds the same way.
+    const auto d = static_cast<double>(degrees);
+    if (d == degrees) {
+        const double gu = std::fmod(d, 360.0) * GU_DEGREE;
+        if (RoundsUnambiguously(gu, 1e-6))
+            return static_cast<int32_t>(std::nearbyint(gu));
+    }
+    return DegToGUExtended(degrees);
+}
+
+int32_t DegToGUExtended(long double degrees)
+{
     const long double wholeDegrees = std::trunc(degrees);
     const long double minutesAll = (degrees - wholeDegrees) * 60;
     const long double wholeMinutes = std::trunc(minutesAll);

@@ -40,6 +40,8 @@ int64_t UnitsToGU(TGlobeUnitTypes unit, long double value);
 // Degrees, minutes, seconds and the rest of a second, each truncated, with the
 // whole degrees taken modulo 360 (keeping the sign); not normalised to +-180.
 int32_t DegToGU(long double degrees);
+// The same in extended arithmetic part by part; DegToGU gives its results.
+int32_t DegToGUExtended(long double degrees);
 TGeoPoint DegreesToGeoPoint(long double longDeg, long double latDeg);
 
 // Case-insensitive lookup of the abbreviation, first match in ordinal order

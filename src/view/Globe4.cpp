@@ -629,6 +629,8 @@ void TGlobe4::RenderGraticule()
 
 void TGlobe4::RenderForeground()
 {
+    // One frame over both passes: the far side's objects serve the near side.
+    const TGlobeObjectCache::TFrame frame(ObjectCache());
     if (m_options.contains(TGlobeOption::goTransparentGlobe)) {
         m_projection->FarSidePass = true;
         try {
@@ -957,10 +959,23 @@ void TGlobe4::RenderToCanvas(QPainter& target, const QRect& rect, bool buffered)
             globe.m_renderingToCanvas = false;
         }
     } restore { *this, target, projection, canvas, options, viewExtent, stale };
+    // A picture (the render command, benchmarks, tests) of 32 bits a pixel
+    // is drawn into as it is: no image of our own, no copy or conversion.
+    QImage* picture = buffered && target.device() && target.device()->devType() == QInternal::Image
+            && target.worldTransform().isIdentity() && !target.hasClipping()
+        ? static_cast<QImage*>(target.device())
+        : nullptr;
+    if (picture && !TGlobeCanvas::CanDrawInto(*picture, rect))
+        picture = nullptr;
     m_options.exclude(TGlobeOption::goInterruptable);
     target.save();
     target.translate(rect.topLeft());
-    if (buffered) {
+    if (picture) {
+        m_options.include(TGlobeOption::goDoubleBuffered);
+        m_canvas->SetCanvasSize(rect.width(), rect.height());
+        m_canvas->OutputPPI = ppi;
+        m_canvas->BeginImageDrawInto(*picture, rect.topLeft());
+    } else if (buffered) {
         m_options.include(TGlobeOption::goDoubleBuffered);
         m_canvas->SetImageSize(rect.width(), rect.height(), ppi);
         // A picture that did not fit in memory would come out blank.
@@ -985,7 +1000,8 @@ void TGlobe4::RenderToCanvas(QPainter& target, const QRect& rect, bool buffered)
         OnPaint(this);
     if (buffered) {
         m_canvas->EndImageDraw(nullptr);
-        target.drawImage(0, 0, m_canvas->Image());
+        if (!picture)
+            target.drawImage(0, 0, m_canvas->Image());
     }
 }
 

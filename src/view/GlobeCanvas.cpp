@@ -156,8 +156,47 @@ void TGlobeCanvas::CreateImage()
 {
     if (m_imagePainter && m_imagePainter->isActive())
         m_imagePainter->end();
-    m_image = QImage(m_width, m_height, QImage::Format_RGB888);
+    // A canvas that is cloned for one render to another device never draws
+    // into its own image: it is made when first needed.
+    m_image = QImage();
+    m_imageBorrowed = false;
+    m_imageDue = true;
+}
+
+void TGlobeCanvas::EnsureImage() const
+{
+    if (!m_imageDue)
+        return;
+    m_image = QImage(m_width, m_height, QImage::Format_RGB32);
     m_image.fill(Qt::white);
+    m_imageDue = false;
+}
+
+const QImage& TGlobeCanvas::Image() const
+{
+    EnsureImage();
+    return m_image;
+}
+
+bool TGlobeCanvas::CanDrawInto(const QImage& image, const QRect& rect)
+{
+    const QImage::Format format = image.format();
+    const bool wide = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
+        || format == QImage::Format_ARGB32_Premultiplied;
+    return wide && QRect(QPoint(0, 0), image.size()).contains(rect);
+}
+
+void TGlobeCanvas::BeginImageDrawInto(QImage& target, QPoint at)
+{
+    if (m_imagePainter && m_imagePainter->isActive())
+        m_imagePainter->end();
+    const qsizetype stride = target.bytesPerLine();
+    m_image = QImage(target.bits() + at.y() * stride + qsizetype { at.x() } * 4, m_width, m_height, stride,
+        target.format());
+    m_imageDue = false;
+    m_imageBorrowed = true;
+    m_imagePainter = std::make_unique<QPainter>(&m_image);
+    AttachDC(m_imagePainter.get());
 }
 
 void TGlobeCanvas::SetImageSize(int32_t width, int32_t height, int32_t ppi)
@@ -168,6 +207,7 @@ void TGlobeCanvas::SetImageSize(int32_t width, int32_t height, int32_t ppi)
     const bool drawing = m_imagePainter && m_dc == m_imagePainter.get();
     CreateImage();
     if (drawing) {
+        EnsureImage();
         m_imagePainter->begin(&m_image);
         m_stateDirty = true;
     }
@@ -183,6 +223,7 @@ void TGlobeCanvas::BeginImageDraw(const TGlobeCanvas* reference)
 {
     if (m_imagePainter && m_imagePainter->isActive())
         m_imagePainter->end();
+    EnsureImage();
     m_imagePainter = std::make_unique<QPainter>(&m_image);
     if (reference)
         m_qfont = reference->m_qfont;
@@ -197,6 +238,8 @@ void TGlobeCanvas::EndImageDraw(QPainter* dc)
     if (dc)
         dc->setClipping(false);
     m_imagePainter.reset();
+    if (m_imageBorrowed)
+        CreateImage();
     if (!ended)
         throw EGlobeException("DeleteDC");
 }
@@ -541,6 +584,7 @@ void TGlobeCanvas::ScanTriangle(const TPoint (&device)[3], const TPoint (&texel)
     EdgeWalker longEdge(device[a], device[c], texel[a], texel[c]);
     EdgeWalker shortEdge(device[a], device[b], texel[a], texel[b]);
     bool secondHalf = false;
+    EnsureImage();
     uint8_t* bits = m_image.bits();
     const int64_t stride = m_image.bytesPerLine();
     const int32_t rowWidth = texture.RowWidth();
@@ -564,11 +608,10 @@ void TGlobeCanvas::ScanTriangle(const TPoint (&device)[3], const TPoint (&texel)
                 const int index = texture.Texel(std::max<int64_t>(Rnd64(row), 0) * rowWidth + Rnd64(column));
                 if (index < 0 || index == texture.TransparentIndex)
                     continue;
-                const auto rgb = static_cast<uint32_t>(texture.PaletteColor(index));
-                uint8_t* pixel = bits + y * stride + int64_t { x } * 3;
-                pixel[0] = static_cast<uint8_t>(rgb);
-                pixel[1] = static_cast<uint8_t>(rgb >> 8);
-                pixel[2] = static_cast<uint8_t>(rgb >> 16);
+                // The palette holds 0x00BBGGRR; the image 0xFFRRGGBB.
+                const auto bgr = static_cast<uint32_t>(texture.PaletteColor(index));
+                reinterpret_cast<uint32_t*>(bits + y * stride)[x] = 0xFF000000u | ((bgr & 0xFF) << 16)
+                    | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
             }
         }
         longEdge.Step();

@@ -1,6 +1,7 @@
 // TGlobeCanvas: the drawing surface of one globe. It keeps the platform
 // drawing state (pen, brush, font, text and background colours) over a
-// QPainter, owns the off-screen 24-bit image used for double buffering,
+// QPainter, owns the off-screen image used for double buffering (32 bits a
+// pixel, the format QPainter draws fastest and the window shows unconverted),
 // converts sizes given in measurement units into device pixels, adjusts
 // colours per layer, and clips and draws what the projection models put into
 // the shared device-point buffers: polygons, polylines, chains split at the
@@ -59,9 +60,9 @@ public:
     TGlobeBrush& Brush() { return m_brush; }
     TGlobeFont& SymbolFont() { return m_symbolFont; }
     TGlobeFont& TitleFont() { return m_titleFont; }
-    // The off-screen image: 24 bits a pixel, rows top down.
-    const QImage& Image() const { return m_image; }
-    int32_t ImageStride() const { return static_cast<int32_t>(m_image.bytesPerLine()); }
+    // The off-screen image: RGB32, rows top down; made when first needed.
+    const QImage& Image() const;
+    int32_t ImageStride() const { return static_cast<int32_t>(Image().bytesPerLine()); }
 
     // --- Colour adjustment ---------------------------------------------------
     int32_t ChangeCount() const { return m_changeCount; }
@@ -81,6 +82,12 @@ public:
     void AttachDC(QPainter* dc);
     // Draws into the off-screen image until EndImageDraw.
     void BeginImageDraw(const TGlobeCanvas* reference);
+    // Draws until EndImageDraw straight into the canvas-sized part of target
+    // (32 bits a pixel) whose top-left corner is at; the pixels are the
+    // target's own, nothing is copied.
+    void BeginImageDrawInto(QImage& target, QPoint at);
+    // Whether BeginImageDrawInto can draw into the rect of image.
+    static bool CanDrawInto(const QImage& image, const QRect& rect);
     void EndImageDraw(QPainter* dc);
     QPainter* DC() const { return m_dc; }
     // Puts the canvas's pen, brush, font and modes into the painter again.
@@ -133,6 +140,7 @@ public:
 private:
     TGlobeProjection& Projection() const;
     void CreateImage();
+    void EnsureImage() const;
     // Applies the drawing state to the painter before a primitive.
     QPainter* PreparePainter();
     int ClipEdge(int edge, int count, bool closed, int32_t margin);
@@ -154,7 +162,10 @@ private:
     TGlobeBrush m_brush;
     TGlobeFont m_symbolFont;
     TGlobeFont m_titleFont;
-    QImage m_image;
+    // Made by EnsureImage when due; borrowed while drawing into a target.
+    mutable QImage m_image;
+    mutable bool m_imageDue = true;
+    bool m_imageBorrowed = false;
     int32_t m_changeCount = 0;
     int32_t m_adjustPercent = 0;
     TColor m_adjustTarget = 0xC0C0C0;

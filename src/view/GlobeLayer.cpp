@@ -227,10 +227,13 @@ void TGlobeLayer::Render()
     const auto period = std::chrono::milliseconds(m_globe.PeriodicUpdateTime());
     auto deadline = Clock::now() + period;
     bool merInvalid = false;
+    // Titles go on top of every object of the layer, so that a neighbour
+    // drawn later never covers a name.
+    std::vector<TPendingTitle> titles;
     for (int i = 0; i < m_source->Count(); ++i) {
         const TGlobeObjectStateSet state = ObjectRenderState(i);
         merInvalid = merInvalid || !state.contains(osValidMER);
-        if (state.contains(osVisible) && state.contains(face) && !RenderObject(i, state))
+        if (state.contains(osVisible) && state.contains(face) && !RenderObject(i, state, titles))
             continue;
         if (i % 256 != 0)
             continue;
@@ -244,6 +247,8 @@ void TGlobeLayer::Render()
             deadline = Clock::now() + period;
         }
     }
+    for (const TPendingTitle& title : titles)
+        RenderTitle(m_source->GetObject(title.index), *title.presenter);
     if (merInvalid)
         GetLayerMER();
 }
@@ -256,7 +261,7 @@ void TGlobeLayer::RenderTiny(int index)
         m_globe.Canvas().SetPixel(corner.point.X, corner.point.Y, QColor(0x80, 0x80, 0x80));
 }
 
-bool TGlobeLayer::RenderObject(int index, TGlobeObjectStateSet state)
+bool TGlobeLayer::RenderObject(int index, TGlobeObjectStateSet state, std::vector<TPendingTitle>& titles)
 {
     if (state.contains(osTiny)) {
         RenderTiny(index);
@@ -276,7 +281,7 @@ bool TGlobeLayer::RenderObject(int index, TGlobeObjectStateSet state)
         return false;
     presenter->RenderObject(m_globe, object, state);
     if (ShowTitles())
-        RenderTitle(object, *presenter);
+        titles.push_back({ index, presenter });
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TGlobeLayerStore;
 class TGlobeObject;
@@ -130,7 +131,11 @@ public:
 
 private:
     // Draws object index; false when a hidden presenter skipped it.
-    bool RenderObject(int index, TGlobeObjectStateSet state);
+    struct TPendingTitle {
+        int index;
+        TGlobePresenter* presenter;
+    };
+    bool RenderObject(int index, TGlobeObjectStateSet state, std::vector<TPendingTitle>& titles);
     void RenderTiny(int index);
     int32_t TwoPixels() const;
 

@@ -18,7 +18,7 @@ int64_t TGlobeObjectCache::AddCacheMemory(int64_t bytes, const TGlobeObject* kee
     m_total += bytes;
     const int64_t budget = int64_t { CacheCapacity } * 1024;
     // Taking bytes off never trims: releasing objects does that.
-    if (bytes >= 0 && CacheCapacity > 0 && m_total > budget) {
+    if (bytes >= 0 && CacheCapacity > 0 && m_total > budget && m_frameDepth == 0) {
         if (OnReduceCacheMemory)
             OnReduceCacheMemory();
         m_total = ReduceCache(budget - (budget * 25 + 50) / 100, keep);
@@ -53,6 +53,24 @@ void TGlobeObjectCache::RecalcCacheMemory()
 {
     Recount();
     AddCacheMemory(0);
+}
+
+TGlobeObjectCache::TFrame::TFrame(TGlobeObjectCache& cache)
+    : m_cache(cache)
+{
+    ++m_cache.m_frameDepth;
+}
+
+TGlobeObjectCache::TFrame::~TFrame()
+{
+    if (--m_cache.m_frameDepth != 0)
+        return;
+    try {
+        m_cache.AddCacheMemory(0);
+    } catch (...) {
+        // Only the trim failed (an OnReduceCacheMemory handler); the next
+        // load tries again.
+    }
 }
 
 void TGlobeObjectCache::Recount()

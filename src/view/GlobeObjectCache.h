@@ -1,7 +1,11 @@
 // TGlobeObjectCache: the globe's budget of loaded objects. Object sources
 // read objects on demand and count each loaded object here; when the total
 // passes the capacity the least recently used objects are turned back into
-// light data records until the total is below 75 % of the capacity. It also
+// light data records until the total is below 75 % of the capacity. While a
+// frame is drawn nothing is released: a view that needs more than the budget
+// would otherwise read each object again in every frame (least recently used
+// is the worst choice for a frame that sweeps the whole layer); the trim
+// follows at the end of the frame. It also
 // keeps the list of the globe's object sources and frees those that no
 // layer holds when the globe goes.
 #pragma once
@@ -42,6 +46,19 @@ public:
     // Recounts the bytes of all cached objects, then AddCacheMemory(0).
     void RecalcCacheMemory();
 
+    // Marks the drawing of a frame (nested marks count once): objects are
+    // counted but not released until the outermost frame ends.
+    class TFrame {
+    public:
+        explicit TFrame(TGlobeObjectCache& cache);
+        ~TFrame();
+        TFrame(const TFrame&) = delete;
+        TFrame& operator=(const TFrame&) = delete;
+
+    private:
+        TGlobeObjectCache& m_cache;
+    };
+
     void AddSource(TGlobeObjectSource& source);
     void RemoveSource(TGlobeObjectSource& source);
     const std::vector<TGlobeObjectSource*>& Sources() const { return m_sources; }
@@ -55,6 +72,7 @@ private:
 
     int64_t m_total = 0;
     int32_t m_stamp = 0;
+    int m_frameDepth = 0;
     std::vector<TGlobeObjectSource*> m_sources;
     bool m_destroying = false;
 };

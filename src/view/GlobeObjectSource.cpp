@@ -12,8 +12,10 @@
 #include "view/LayeredGlobe.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <stdexcept>
@@ -35,6 +37,17 @@ std::string InFolder(const std::string& folder, const std::string& name)
     if (folder.empty() || folder.back() == '/' || folder.back() == '\\')
         return folder + name;
     return folder + "/" + name;
+}
+
+// The metadata file of a data file in the user's cache folder. A digest of
+// the data file's full path is part of the name, so that files of one name
+// in different folders never share one.
+std::string InCacheFolder(const std::string& dataFileName)
+{
+    const QString path = QFileInfo(fromCp1252(dataFileName)).absoluteFilePath();
+    const QByteArray digest = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/metadata";
+    return InFolder(toCp1252(folder), FilePart(dataFileName) + "." + digest.toStdString() + ".md");
 }
 
 } // namespace
@@ -478,10 +491,10 @@ std::string TGlobeObjectSource::MetaDataFileName(const std::string& dataFileName
     const std::string metaName = name + ".md";
     switch (m_globe.SaveMetaDataLocation()) {
     case TSaveMetaDataLocation::smdInDataDirectory: {
-        // Without a data folder the file stays beside its data file rather
-        // than in whatever folder the program was started from.
+        // Without a data folder the file is a cache of the user's: never
+        // beside the data file, whose folder may be read-only or shared.
         const std::string folder = std::string(TrimSpaces(m_globe.DataDirectory()));
-        return folder.empty() ? metaName : InFolder(folder, FilePart(metaName));
+        return folder.empty() ? InCacheFolder(name) : InFolder(folder, FilePart(metaName));
     }
     case TSaveMetaDataLocation::smdWithDataFile:
         return metaName;

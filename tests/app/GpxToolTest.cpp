@@ -49,6 +49,13 @@ void BabelRewrite(const QString& gpx, const QString& kind, const QString& out)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 }
 
+void WriteText(const QString& path, const char* text)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
 class GpxTool : public ::testing::Test {
 protected:
     void SetUp() override
@@ -112,10 +119,7 @@ TEST_F(GpxTool, ExportedRouteReadsInGpsbabelAndBack)
 
 TEST_F(GpxTool, GpxWrittenByGpsbabelImports)
 {
-    QFile csv(File("in.csv"));
-    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write("lat,lon,name\n-27.6,-48.75,Farol\n-27.5,-48.6,\xE2\x9C\x88 Aeroporto\n");
-    csv.close();
+    WriteText(File("in.csv"), "lat,lon,name\n-27.6,-48.75,Farol\n-27.5,-48.6,\xE2\x9C\x88 Aeroporto\n");
     for (const QString version : {"1.0", "1.1"}) {
         const QString gpx = File("babel" + version + ".gpx");
         ASSERT_EQ(RunProgram("gpsbabel", {"-i", "unicsv", "-f", File("in.csv"), "-o", "gpx,gpxver=" + version, "-F", gpx}).exitCode, 0);
@@ -142,10 +146,7 @@ TEST_F(GpxTool, GdalReadsWhatWeWriteAndWritesWhatWeRead)
     EXPECT_THAT(S(info.out), HasSubstr("POINT (-48.75 -27.6)"));
 
     // A shapefile of points made by GDAL, then GPX from it.
-    QFile csv(File("pts.csv"));
-    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write("name,x,y\nCais,-48.55,-27.59\nMorro,-48.5,-27.45\n");
-    csv.close();
+    WriteText(File("pts.csv"), "name,x,y\nCais,-48.55,-27.59\nMorro,-48.5,-27.45\n");
     ASSERT_EQ(RunProgram("ogr2ogr", {"-f", "ESRI Shapefile", File("pts.shp"), File("pts.csv"), "-oo", "X_POSSIBLE_NAMES=x",
                               "-oo", "Y_POSSIBLE_NAMES=y", "-a_srs", "EPSG:4326"}).exitCode, 0);
     ASSERT_EQ(RunProgram("ogr2ogr", {"-f", "GPX", File("pts.gpx"), File("pts.shp")}).exitCode, 0);
@@ -157,10 +158,7 @@ TEST_F(GpxTool, GdalReadsWhatWeWriteAndWritesWhatWeRead)
 
 TEST_F(GpxTool, ErrorsSayWhatIsWrong)
 {
-    QFile bad(File("bad.gpx"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("<gpx><wpt lat=\"1\" lon=\"2\"><name>x</name></wpt>");
-    bad.close();
+    WriteText(File("bad.gpx"), "<gpx><wpt lat=\"1\" lon=\"2\"><name>x</name></wpt>");
     WriteWaypointFile(S(File("keep.Wpt")), waypoints);
     const struct {
         QStringList args;

@@ -8,6 +8,7 @@
 #include "geo/GlobeUnits.h"
 #include "platform/Cp1252.h"
 #include "view/GlobeLayer.h"
+#include "view/GlobeObjectCache.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 using ::testing::HasSubstr;
 using enum TGlobeObjectState;
@@ -286,6 +288,72 @@ TEST_F(SHPReaderTest, MetaDataFileSparesTheScan)
     TGlobeSHPReader& fourth = Open(name);
     EXPECT_EQ(fourth.RecordsRead(), 177);
     EXPECT_EQ(fourth.Count(), 177);
+}
+
+TEST_F(SHPReaderTest, WithoutADataFolderMetaDataGoesToTheUserCacheNeverBesideTheData)
+{
+    QTemporaryDir cache;
+    const QByteArray previous = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    globe.metaDataLocation = TSaveMetaDataLocation::smdInDataDirectory;
+    // Two shapefiles of one name in different folders.
+    std::filesystem::create_directories(Path("a"));
+    std::filesystem::create_directories(Path("b"));
+    const std::string small = Path("a/world.shp"), large = Path("b/world.shp");
+    std::filesystem::copy_file(TestFile("ne_110m_countries.shp"), small);
+    std::filesystem::copy_file(TestFile("ne_50m_land.shp"), large);
+    for (int round = 0; round < 2; ++round) {
+        TGlobeSHPReader& a = Open(small);
+        EXPECT_EQ(a.Count(), 177);
+        EXPECT_EQ(a.RecordsRead(), round == 0 ? 177 : 0);
+        const std::string metaName = a.MetaDataFileName(a.FileName());
+        EXPECT_TRUE(metaName.starts_with(cache.path().toStdString() + "/")) << metaName;
+        EXPECT_TRUE(std::filesystem::exists(metaName));
+        globe.store->RemoveLayer(*layer);
+        TGlobeSHPReader& b = Open(large);
+        EXPECT_EQ(b.Count(), 1419);
+        EXPECT_EQ(b.RecordsRead(), round == 0 ? 1419 : 0);
+        EXPECT_NE(b.MetaDataFileName(b.FileName()), metaName);
+        globe.store->RemoveLayer(*layer);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("a")), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("b")), {}), 1);
+    qputenv("XDG_CACHE_HOME", previous);
+}
+
+TEST_F(SHPReaderTest, AFrameLargerThanTheCacheReadsEachObjectOnce)
+{
+    // 64 KB hold a small part of what a frame draws; each frame has two
+    // passes, as the transparent globe draws them.
+    TGlobeObjectCache& cache = globe.ObjectCache();
+    cache.CacheCapacity = 64;
+    TGlobeSHPReader& reader = Open(Copy("ne_50m_land"));
+    EXPECT_LE(cache.Total(), 64 * 1024);
+    std::map<int, int64_t> drawn;
+    globe.onObjectRender = [&](TGlobeObject& object, TGlobeObjectStateSet) {
+        drawn[object.ObjectIndex] = object.MemorySize();
+    };
+    for (int frame = 0; frame < 3; ++frame) {
+        SCOPED_TRACE(frame);
+        const int64_t before = reader.RecordsRead();
+        {
+            const TGlobeObjectCache::TFrame drawing(cache);
+            layer->Render();
+            layer->Render();
+        }
+        const int64_t read = reader.RecordsRead() - before;
+        int64_t needed = 0;
+        for (const auto& [index, bytes] : drawn)
+            needed += bytes;
+        EXPECT_GT(needed, 4 * 64 * 1024);
+        EXPECT_GT(read, 0);
+        EXPECT_LE(read, static_cast<int64_t>(drawn.size()));
+        // What the last frame left in the cache is used again.
+        if (frame > 0) {
+            EXPECT_LT(read, static_cast<int64_t>(drawn.size()));
+        }
+        EXPECT_LE(cache.Total(), 64 * 1024);
+    }
 }
 
 TEST_F(SHPReaderTest, NoMetaDataFileWhenDiscarded)

@@ -1,6 +1,8 @@
 #include "formats/SHPFile.h"
 #include "formats/GlobeDBFReader.h"
 #include "formats/MemoryMapStream.h"
+#include "geo/GeoMath.h"
+#include "geo/GlobeUnits.h"
 
 #include "FormatTestFiles.h"
 #include "ShapeFileBuilder.h"
@@ -92,6 +94,27 @@ TEST(SHPFile, ReadsTheRealCountriesWithTheirIndex)
     for (const TSHPPoint& p : fiji.Points)
         touches180 = touches180 || std::abs(p.X) == 180.0;
     EXPECT_TRUE(touches180);
+}
+
+TEST(SHPFile, EveryVertexOfTheRealFilesConvertsAsInExtendedArithmetic)
+{
+    // GlobeUnits and 3-D points are computed in double where that gives the
+    // same integers; here for every vertex the user's files hold.
+    for (const char* name : { "ne_110m_countries.shp", "ne_50m_land.shp" }) {
+        SCOPED_TRACE(name);
+        TMemoryMapStream stream(TestFile(name));
+        const TSHPFile file(stream.Bytes(), name);
+        std::size_t vertices = 0, differences = 0;
+        for (std::size_t position : file.RecordPositions())
+            for (const TSHPPoint& p : file.ReadShape(position).Points) {
+                const int32_t x = DegToGU(p.X), y = DegToGU(p.Y);
+                differences += x != DegToGUExtended(p.X) || y != DegToGUExtended(p.Y);
+                differences += GeoTo3D(x, y, 0) != GeoTo3DExtended(x, y, 0);
+                ++vertices;
+            }
+        EXPECT_GT(vertices, 10000u);
+        EXPECT_EQ(differences, 0u);
+    }
 }
 
 TEST(SHPFile, LandRecordsMatchTheirVertexCountColumn)

@@ -59,6 +59,11 @@ TEST(GXml, AttributesAreTrimmedAndReadIgnoringCase)
     EXPECT_EQ(e.FloatAttr("missing", 2.5L), 2.5L);
     EXPECT_THROW(e.IntegerAttr("Name", 0), EGlobeException);
     EXPECT_THROW(e.FloatAttr("Name", 0), EGlobeException);
+    // Beyond a double a value could not be written back.
+    for (const char* text : { "nan", "inf", "-inf", "1e400", "-1e4000" }) {
+        e.AddAttribute(text, text);
+        EXPECT_THROW(e.FloatAttr(text, 0), EGlobeException) << text;
+    }
 }
 
 // Integers outside the range of what they set keep the default; only a
@@ -240,16 +245,35 @@ TEST(GXml, MalformedInputEndsSafely)
     EXPECT_EQ(doc.Root().ChildElement("A")->StringAttr("B=unquoted C"), "ok");
 }
 
-TEST(GXml, DeepNestingIsBounded)
+// Nesting to the cap is read; one level more refuses the document at once,
+// also from a file of five million nested elements.
+TEST(GXml, NestingBeyondTheCapIsRefused)
 {
     std::string text;
-    for (int i = 0; i < 200000; ++i)
+    for (int i = 0; i < GXML_MAX_DEPTH; ++i)
         text += "<a>";
     TGXML_Document doc;
     doc.Parse(text);
     int depth = 0;
     for (const TGXML_Element* e = &doc.Root(); (e = e->ChildElement("a")) != nullptr;)
         ++depth;
-    EXPECT_EQ(depth, GXML_MAX_DEPTH + 1); // the deepest level holds the rest as siblings
+    EXPECT_EQ(depth, GXML_MAX_DEPTH);
     EXPECT_FALSE(doc.AsText().empty());
+    try {
+        doc.Parse(text + "<a><b/>");
+        ADD_FAILURE() << "no exception";
+    } catch (const EGlobeException& e) {
+        EXPECT_STREQ(e.what(), "The document nests elements deeper than 1000 levels");
+    }
+    EXPECT_TRUE(doc.Root().Entries().empty());
+
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("deep.env").toStdString();
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 0; i < 5000000; ++i)
+            out << "<TGlobe>\r\n";
+    }
+    EXPECT_THROW(doc.LoadFromFile(file), EGlobeException);
+    EXPECT_TRUE(doc.Root().Entries().empty());
 }

@@ -81,6 +81,8 @@ TEST(GlobeUnits, DegToGUSplitsDegreesMinutesSeconds)
         { 359.5L, 1941300000 }, // not normalised to +-180
         { 12.5L, 67500000 }, { 0.0001L, 540 }, // 0.36 seconds
         { 1.0L / 3600 / 3, 500 }, // a third of a second
+        { 0.0078125L, 42188 }, { -0.0234375L, -126562 }, // exact halves go to even
+        { -43.2109375L, -233339062 }, // ...062.5
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(static_cast<double>(r.degrees));

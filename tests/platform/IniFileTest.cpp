@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 #include "platform/GlobeException.h"
+#include "../common/KilledWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -186,15 +187,9 @@ TEST(IniFile, SaveKilledDuringTheWriteLeavesThePreviousFile)
     const std::string previous = "[Q0]\r\nT=1\r\n";
     WriteAll(path, previous);
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // The file size limit kills the process (SIGXFSZ) in the middle of
-        // writing the new contents.
-        const rlimit noCore{0, 0};
-        const rlimit small{4096, 4096};
-        setrlimit(RLIMIT_CORE, &noCore);
-        setrlimit(RLIMIT_FSIZE, &small);
+    // The file size limit kills the process in the middle of writing the
+    // new contents.
+    EXPECT_TRUE(KilledByFileSizeLimit(4096, [&] {
         std::string text;
         for (int i = 0; i < 2000; ++i)
             text += "[Q" + std::to_string(i) + "]\r\nS=" + std::string(100, 'x') + "\r\n";
@@ -204,11 +199,6 @@ TEST(IniFile, SaveKilledDuringTheWriteLeavesThePreviousFile)
         for (const std::string& section : ini.ReadSections())
             target.WriteString(section, "S", ini.ReadString(section, "S", ""));
         target.UpdateFile();
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+    }));
     EXPECT_EQ(ReadAll(path), previous);
 }

@@ -1,5 +1,6 @@
 #include "platform/GlobeException.h"
 #include "platform/SaveFile.h"
+#include "../common/KilledWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -117,20 +118,8 @@ TEST(SaveFile, CopyOfAKilledSaveGoesWithTheNextSave)
     QTemporaryDir dir;
     const QString name = dir.filePath("mapa.env");
     Write(name, "previous");
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const rlimit noCore { 0, 0 };
-        const rlimit small { 4096, 4096 };
-        setrlimit(RLIMIT_CORE, &noCore);
-        setrlimit(RLIMIT_FSIZE, &small);
-        SaveFileAtomically(name.toStdString(), Bytes(std::string(8192, 'x')));
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+    EXPECT_TRUE(KilledByFileSizeLimit(
+        4096, [&] { SaveFileAtomically(name.toStdString(), Bytes(std::string(8192, 'x'))); }));
     EXPECT_EQ(Contents(name), "previous");
     const QStringList copies = QDir(dir.path()).entryList({ "mapa.env.brumex-??????" }, QDir::Files);
     ASSERT_EQ(copies.size(), 1);

@@ -2,6 +2,7 @@
 // the paint pipeline and its stale picture, mouse handling with QTest events,
 // scroll bars, zooming and panning, data files, the environment document and
 // rendering onto another device.
+#include "formats/GlobeLYRReader.h"
 #include "geo/GXml.h"
 #include "geo/GeoMath.h"
 #include "geo/GlobeProjection.h"
@@ -10,8 +11,12 @@
 #include "view/Globe4.h"
 #include "view/GlobeCanvas.h"
 #include "view/GlobeUtils.h"
+#include "view/GlobeLayer.h"
+#include "view/GlobeLayerStore.h"
+#include "view/GlobeObjectSource.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -34,6 +39,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&globe));
     }
     QWidget* View() { return globe.viewport(); }
+    // The flat map, zoomed into a square of 100 pixels: both bars can scroll.
+    void ZoomIntoTheFlatMap()
+    {
+        TGlobeProjection& p = globe.Projection();
+        p.SetProjectionClass("TCartesianPrj");
+        globe.ZoomToRect(0, 0, 0, 0);
+        const int32_t side = Rnd(100 / p.ScaleFactor());
+        globe.ZoomToRect(side, side, side, side);
+    }
     // Paints the window now and answers what it shows.
     QImage Shown()
     {
@@ -332,10 +346,7 @@ TEST_F(GlobeWidgetTest, CenterOnBringsThePointToTheMiddle)
 TEST_F(GlobeWidgetTest, ScrollBarsWorkInGlobeUnits)
 {
     TGlobeProjection& p = globe.Projection();
-    p.SetProjectionClass("TCartesianPrj");
-    globe.ZoomToRect(0, 0, 0, 0);
-    globe.ZoomToRect(Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()),
-        Rnd(100 / p.ScaleFactor()));
+    ZoomIntoTheFlatMap();
     QScrollBar* bar = globe.horizontalScrollBar();
     EXPECT_EQ(bar->minimum(), -GU_180_DEGREE);
     EXPECT_EQ(bar->pageStep(), globe.ViewExtent().Right);
@@ -363,10 +374,7 @@ TEST_F(GlobeWidgetTest, ScrollBarsWorkInGlobeUnits)
 TEST_F(GlobeWidgetTest, OriginsAtTheInt32LimitsKeepTheScrollBarsAtTheirEnds)
 {
     TGlobeProjection& p = globe.Projection();
-    p.SetProjectionClass("TCartesianPrj");
-    globe.ZoomToRect(0, 0, 0, 0);
-    globe.ZoomToRect(Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()), Rnd(100 / p.ScaleFactor()),
-        Rnd(100 / p.ScaleFactor()));
+    ZoomIntoTheFlatMap();
     QTemporaryDir dir;
     const std::string file = dir.path().toStdString() + "/limits.env";
     globe.SaveEnvironmentToFile(file);
@@ -399,6 +407,34 @@ TEST_F(GlobeWidgetTest, OriginsAtTheInt32LimitsKeepTheScrollBarsAtTheirEnds)
         EXPECT_EQ(std::to_string(p.XOrigin()), r.x);
         EXPECT_EQ(std::to_string(p.YOrigin()), r.y);
     }
+}
+
+// A hundred layers of the shipped world layer load and draw; the objects
+// kept in memory stay within the cache budget.
+TEST_F(GlobeWidgetTest, HundredWorldLayersStayWithinTheCache)
+{
+    const std::string data = std::string(BRUMEX_SOURCE_DIR) + "/data";
+    std::string text = "<TGlobe DataDirectory=\"" + data + "\">\r\n <LayerStore>\r\n";
+    for (int k = 0; k < 100; ++k)
+        text += "  <Layer Class=\"TGlobeLayer\" Name=\"world " + std::to_string(k)
+            + "\">\r\n   <Objects Class=\"TGlobeLYRReader\" Filename=\"TGWorld.lyr\" />\r\n  </Layer>\r\n";
+    text += " </LayerStore>\r\n</TGlobe>\r\n";
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("hundred.env").toStdString();
+    std::ofstream(file, std::ios::binary) << text;
+    RegisterLayerFileClasses();
+    globe.SetSaveMetaDataLocation(TSaveMetaDataLocation::smdDiscard);
+    globe.SetCacheCapacity(2048);
+    globe.SetEnvironmentFile(file);
+    ASSERT_EQ(globe.LayerStore()->Count(), 100);
+    for (int k = 0; k < 100; ++k)
+        ASSERT_GT(globe.LayerStore()->Layers(k).ObjectSource().Count(), 200) << k;
+    const QImage picture = Shown();
+    // Land in the middle of the globe, sea beside it.
+    EXPECT_NE(picture.pixelColor(210, 160), Aqua());
+    EXPECT_EQ(picture.pixelColor(210, 250), Aqua()); // the Gulf of Guinea
+    picture.save(QDir::tempPath() + "/brumex-globe-hundred-layers.png");
+    EXPECT_LE(globe.ObjectCache().Total(), 2048 * 1024);
 }
 
 TEST_F(GlobeWidgetTest, ViewStateRoundTripsAndUnitsConvert)

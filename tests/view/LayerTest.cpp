@@ -214,6 +214,36 @@ TEST_F(LayerTest, RendersThroughPresentersWithTitles)
     EXPECT_EQ(picture.pixelColor(onLine.point.X, onLine.point.Y), QColor(0, 0, 0xFF));
 }
 
+TEST_F(LayerTest, TitlesAreDrawnAfterEveryObjectOfTheLayer)
+{
+    // A wide name over its eastern neighbour, which is drawn later.
+    LayerTestGlobe big(720, 360);
+    TGlobeLayer& layer = big.store->CreateLayer("TGlobeLayer");
+    auto presenter = std::make_unique<TPolygonPresenter>(&big, 1);
+    presenter->PolyBrush.SetBrushColor(0x00C000);
+    presenter->PolyPen.SetPenColor(0x00C000);
+    presenter->TitleAlignment = TTitleAlignment::taCenter;
+    presenter->TitleFont.SetFontSize(14);
+    layer.Presenters().Add(std::move(presenter));
+    TGeoDataObject& west = AddSquare(layer, -20, -10, 20);
+    west.Title = "WWWWWWWWWWWW";
+    AddSquare(layer, 0, -10, 20);
+    for (int i = 0; i < 2; ++i)
+        layer.ObjectSource().GetObject(i).SetPresenterID(1);
+    big.BeginDraw();
+    layer.Render();
+    const QImage picture = big.Picture();
+    big.canvas->BeginImageDraw(nullptr);
+    big.SavePicture("layer-titles-on-top");
+    const TPoint from = big.Projection().GeoToXY(Degrees(2, -8)).point;
+    const TPoint to = big.Projection().GeoToXY(Degrees(18, 8)).point;
+    int titlePixels = 0;
+    for (int y = to.Y; y <= from.Y; ++y)
+        for (int x = from.X; x <= to.X; ++x)
+            titlePixels += picture.pixelColor(x, y).green() < 0x60 ? 1 : 0; // dark ink, not the fill
+    EXPECT_GT(titlePixels, 20) << "the name shows over the neighbour";
+}
+
 TEST_F(LayerTest, RenderingStopsAtTheNextCheckWhenInterrupted)
 {
     TGlobeLayer& layer = NewLayer();

@@ -11,8 +11,10 @@
 #include "view/GlobeObjectSource.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -42,6 +44,9 @@ protected:
     int Run(const QStringList& args, const QString& command = "render", rlim_t memoryLimit = 0)
     {
         QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CACHE_HOME", cache.path());
+        tool.setProcessEnvironment(environment);
         if (memoryLimit)
             tool.setChildProcessModifier([memoryLimit] {
                 const rlimit limit { memoryLimit, memoryLimit };
@@ -50,6 +55,7 @@ protected:
         tool.start(QStringLiteral(BRUMEX_TOOL), QStringList { command } + args);
         tool.waitForFinished(120000);
         errors = QString::fromUtf8(tool.readAllStandardError());
+        output = QString::fromUtf8(tool.readAllStandardOutput());
         return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
     }
     static int CountColour(const QImage& image, QRgb rgb)
@@ -70,8 +76,10 @@ protected:
     }
 
     QTemporaryDir dir;
+    QTemporaryDir cache;
     QString world;
     QString errors;
+    QString output;
 };
 
 TEST_F(RenderCommandTest, WorldLayerOnEachModel)
@@ -86,6 +94,13 @@ TEST_F(RenderCommandTest, WorldLayerOnEachModel)
         EXPECT_GT(CountColour(image, qRgb(255, 255, 255)), 640 * 400 / 50) << model;
         EXPECT_GT(CountColour(image, qRgb(192, 192, 192)), 500) << model;
     }
+    // The layer file's metadata is a cache of the user's, never beside the input.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { "world.lyr" });
+    int cached = 0;
+    for (QDirIterator it(cache.path(), { "world.lyr.*.md" }, QDir::Files, QDirIterator::Subdirectories);
+        it.hasNext(); it.next())
+        ++cached;
+    EXPECT_EQ(cached, 1);
 }
 
 TEST_F(RenderCommandTest, CentreAltitudeTransparentGlobeAndNoGraticule)
@@ -100,6 +115,19 @@ TEST_F(RenderCommandTest, CentreAltitudeTransparentGlobeAndNoGraticule)
     EXPECT_EQ(CountColour(image, qRgb(192, 192, 192)) > 0, true);
     // Brazil fills the middle of the picture.
     EXPECT_EQ(image.pixel(150, 150) & 0xFFFFFF, qRgb(255, 255, 255) & 0xFFFFFF);
+}
+
+TEST_F(RenderCommandTest, RepeatPrintsTheMedianRedrawTime)
+{
+    const QString png = dir.path() + "/repeat.png";
+    ASSERT_EQ(Run({ world, png, "--size", "200x150", "--repeat", "3" }), 0) << errors.toStdString();
+    EXPECT_TRUE(QRegularExpression("^redraw ms: [0-9]+\\.[0-9]{2}\n$").match(output).hasMatch())
+        << output.toStdString();
+    EXPECT_EQ(QImage(png).size(), QSize(200, 150));
+    for (const char* bad : { "0", "2.5", "many", "-1" }) {
+        EXPECT_EQ(Run({ world, png, "--repeat", bad }), 1) << bad;
+        EXPECT_TRUE(errors.contains("--repeat")) << errors.toStdString();
+    }
 }
 
 TEST_F(RenderCommandTest, EnvironmentDocument)
@@ -176,7 +204,7 @@ TEST_F(RenderCommandTest, PictureThatDoesNotFitInMemory)
     GTEST_SKIP() << "the address sanitizer reserves more address space than any limit allows";
 #endif
     const QString png = dir.path() + "/big.png";
-    for (const rlim_t megabytes : { 700, 1000, 1300 }) {
+    for (const rlim_t megabytes : { 500, 600, 700 }) {
         SCOPED_TRACE(megabytes);
         EXPECT_EQ(Run({ world, png, "--size", "8192x8192" }, "render", megabytes << 20), 1);
         EXPECT_TRUE(errors.endsWith("brumex-tool render: Not enough memory for a picture of 8192x8192 pixels\n"))
