@@ -15,7 +15,7 @@
 
 namespace {
 
-enum class THintRule { Kept, ClearedOnShift, ClearedFirst };
+enum class THintRule { ClearedOnShift, ClearedFirst };
 
 // One row of the dispatch table: a mode and the step of its tool.
 struct TClickRow {
@@ -42,7 +42,7 @@ void TClickDispatcher::GloboClick(Qt::KeyboardModifiers modifiers, QPoint at)
     }
     TFormBrumex& f = m_form;
     const TClickRow rows[] = {
-        { &TVars::ChartMoveMode, THintRule::Kept, [&f](bool) { f.ChartTool->ChartMoveClick(); } },
+        { &TVars::ChartMoveMode, THintRule::ClearedOnShift, [&f](bool) { f.ChartTool->ChartMoveClick(); } },
         { &TVars::ChartStretchMode, THintRule::ClearedOnShift,
             [&f](bool) { f.ChartTool->ChartStretchClick(); } },
         { &TVars::ObjectCentroidMode, THintRule::ClearedFirst,

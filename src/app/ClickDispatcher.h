@@ -4,8 +4,7 @@
 //
 // The seam with the tools: a mode is started by a command of its tool, which
 // sets the mode flag in Vars, the globe cursor of its first step (SetCursor)
-// and the hint (ShowHint, or SetHintText for the chart modes, whose hint is
-// not shown). The dispatcher then
+// and the hint (ShowHint). The dispatcher then
 //   - ends the mode on a Shift-click itself (default cursor, flag cleared,
 //     and the hint cleared where the table below says so), and
 //   - calls the tool's step function for a click without Shift. The step
@@ -14,7 +13,7 @@
 //
 //   # | mode                 | hint cleared first | step without Shift
 //   1 | BtMedindo down+Shift | -                  | MeasureOrigin := mouse
-//   2 | ChartMoveMode        | no                 | TChartTool::ChartMoveClick
+//   2 | ChartMoveMode        | on Shift only      | TChartTool::ChartMoveClick
 //   3 | ChartStretchMode     | on Shift only      | TChartTool::ChartStretchClick
 //   4 | ObjectCentroidMode   | yes                | TObjectEditor::CentroidClick
 //   5 | PointPlotMode        | yes                | TObjectEditor::PointPlotClick(ctrl)

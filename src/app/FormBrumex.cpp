@@ -11,6 +11,7 @@
 #include "app/GlobeSetup.h"
 #include "app/LayerTools.h"
 #include "app/LayerBackup.h"
+#include "app/PanelBasicosBMP.h"
 #include "app/MapTool.h"
 #include "app/ObjectEditor.h"
 #include "app/RouteTool.h"
@@ -50,7 +51,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
@@ -158,6 +162,7 @@ TFormBrumex::TFormBrumex(QWidget* parent)
     ConnectMapTab();
     ConnectGlobe();
     WireLayerTools();
+    ConnectCharts();
 
     // The window sees keys before the control that has the focus.
     qApp->installEventFilter(this);
@@ -335,8 +340,7 @@ QFrame* TFormBrumex::CreatePanelBaixo()
     PanelBaixo->setFixedHeight(87);
     PageControlBrumex = Named(new QTabWidget(PanelBaixo), "PageControlBrumex");
     PageControlBrumex->addTab(CreateTabSheetMapa(), QStringLiteral("Mapa"));
-    TabSheetCartas = Named(new QWidget, "TabSheetCartas");
-    PageControlBrumex->addTab(TabSheetCartas, QStringLiteral("Cartas"));
+    PageControlBrumex->addTab(CreateTabSheetCartas(), QStringLiteral("Cartas"));
     PageControlBrumex->addTab(CreateTabSheetLayers(), QStringLiteral("Layers"));
     PageControlBrumex->setCurrentWidget(TabSheetLayers);
 
@@ -547,6 +551,28 @@ void TFormBrumex::WireLayerTools()
     Globo->OnObjectSelectChange = [tools](TGlobe4*, TGlobeObject* object) { tools->GloboObjectSelectChange(object); };
 }
 
+QWidget* TFormBrumex::CreateTabSheetCartas()
+{
+    TabSheetCartas = Named(new QWidget, "TabSheetCartas");
+    GridCartas = Named(new QTableWidget(0, 1, TabSheetCartas), "GridCartas");
+    GridCartas->horizontalHeader()->hide();
+    GridCartas->verticalHeader()->hide();
+    GridCartas->setColumnWidth(0, 169);
+    GridCartas->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GridCartas->verticalHeader()->setMinimumSectionSize(1);
+    GridCartas->verticalHeader()->setDefaultSectionSize(16);
+    GridCartas->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridCartas->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridCartas->setSelectionMode(QAbstractItemView::SingleSelection);
+    GridCartas->setFixedWidth(
+        169 + 2 * GridCartas->frameWidth() + GridCartas->verticalScrollBar()->sizeHint().width());
+    auto* layout = new QHBoxLayout(TabSheetCartas);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(GridCartas);
+    layout->addStretch(1);
+    return TabSheetCartas;
+}
+
 QWidget* TFormBrumex::CreatePanelGlobo()
 {
     PanelGlobo = Named(new QWidget, "PanelGlobo");
@@ -581,6 +607,10 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     PageControlGPS->addTab(TabSheetGPS, QStringLiteral("Navegação"));
     PageControlGPS->addTab(TabSheetEdObjetos, QStringLiteral("Ed. Objetos"));
     PageControlGPS->addTab(TabSheetEdBitMap, QStringLiteral("Ed. Cartas"));
+    PanelBasicosBMP = new TPanelBasicosBMP(TabSheetEdBitMap);
+    auto* chartEditor = new QVBoxLayout(TabSheetEdBitMap);
+    chartEditor->setContentsMargins(0, 0, 0, 0);
+    chartEditor->addWidget(PanelBasicosBMP);
 
     // Laid over the lower part of the object editor, not in its layout.
     PanelEdWaypt = Panel("PanelEdWaypt", TabSheetEdObjetos);
@@ -770,6 +800,28 @@ void TFormBrumex::ConnectGlobe()
         = [map](TGlobe4*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { map->GloboMouseUp(); };
     Globo->OnPaint = [map](TGlobe4*) { map->GloboPaint(); };
     Globo->OnClick = [this](TGlobe4*) { ClickDispatcher->GloboClick(m_clickModifiers, m_clickAt); };
+}
+
+void TFormBrumex::ConnectCharts()
+{
+    TChartTool* charts = ChartTool.get();
+    connect(AbrirCartaBMP, &QAction::triggered, this, [charts] { charts->AbrirCartaBMPExecute(); });
+    connect(GridCartas, &QTableWidget::cellClicked, this, [charts] { charts->GridCartasClick(); });
+    connect(GridCartas, &QTableWidget::cellDoubleClicked, this,
+        [charts](int row) { charts->GridCartasDblClick(row); });
+    const TPanelBasicosBMP* panel = PanelBasicosBMP;
+    connect(panel->EdNomeBMP, &QLineEdit::editingFinished, this, [charts] { charts->EdNomeBMPExit(); });
+    connect(panel->BtArqBMP, &QToolButton::clicked, this, [charts] { charts->BtArqBMPClick(); });
+    connect(panel->BtCentrBMPOK, &QPushButton::clicked, this, [charts] { charts->BtCentrBMPOKClick(); });
+    connect(panel->BtInserBMP, &QToolButton::clicked, this, [charts] { charts->BtInserBMPClick(); });
+    connect(panel->CarCentrDirEsq, &TUpDown::Click, this,
+        [charts](bool next) { charts->CarCentrDirEsqClick(next); });
+    connect(panel->CarCentrSobDes, &TUpDown::Click, this,
+        [charts](bool next) { charts->CarCentrSobDesClick(next); });
+    connect(panel->BtDistBMPOK, &QPushButton::clicked, this, [charts] { charts->BtDistBMPOKClick(); });
+    connect(panel->BtDistBMP, &QToolButton::clicked, this, [charts] { charts->BtDistBMPClick(); });
+    connect(panel->BtSalvaBMP, &QPushButton::clicked, this, [charts] { charts->BtSalvaBMPClick(); });
+    charts->FillChartEditor();
 }
 
 void TFormBrumex::FormCreate()

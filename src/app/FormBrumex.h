@@ -20,8 +20,8 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QSlider;
-class QTabWidget;
 class QTableWidget;
+class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TChartTool;
@@ -35,6 +35,7 @@ class TWaypointTool;
 class TGlobeLayer;
 class TLayerTools;
 class TStringGrid;
+class TPanelBasicosBMP;
 class TUpDown;
 
 class TFormBrumex : public QMainWindow {
@@ -99,6 +100,7 @@ public:
     QTabWidget* PageControlBrumex;
     QWidget* TabSheetMapa;
     QWidget* TabSheetCartas;
+    QTableWidget* GridCartas;
     QWidget* TabSheetLayers;
     QToolButton* SpeedButtonEsferica;
     QToolButton* SpeedButtonMercator;
@@ -160,6 +162,7 @@ public:
     QFrame* PanelEdWaypt;
     QTableWidget* IconsGrid;
     QWidget* TabSheetEdBitMap;
+    TPanelBasicosBMP* PanelBasicosBMP;
     QToolButton* PanelComAF;
     TGlobe4* Globo;
     QFrame* PanelMedida;
@@ -197,6 +200,7 @@ private:
     QWidget* CreateTabSheetLayers();
     void CreatePopupLayers();
     void WireLayerTools();
+    QWidget* CreateTabSheetCartas();
     QWidget* CreatePanelGlobo();
     QFrame* CreatePanelAbreFecha();
     void CreateTabSheetGPS();
@@ -206,6 +210,7 @@ private:
     void ConnectWaypointsAndRoutes();
     void ConnectMapTab();
     void ConnectGlobe();
+    void ConnectCharts();
     void FormCreate();
 
     void FormKeyDown(const QKeyEvent& key);

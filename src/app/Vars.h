@@ -131,6 +131,9 @@ struct TVars {
     bool WaypointCreateMode = false;
     bool RouteEditMode = false;
 
+    // The chart the chart editor works on, or none.
+    TBitmapObject* EditedChart = nullptr;
+
     void ClearClickModes();
 };
 

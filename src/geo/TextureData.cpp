@@ -13,6 +13,9 @@ constexpr const char* TEXTURE_MESSAGE = "Globe texture must be a 256 color RGB e
 constexpr size_t FILE_HEADER_SIZE = 14;
 constexpr size_t INFO_HEADER_SIZE = 40;
 constexpr size_t PALETTE_SIZE = 1024;
+// Far beyond any chart or surface texture in use (16,000 x 16,000 pixels);
+// a larger file is refused before it is read rather than exhausting memory.
+constexpr qint64 MAX_BITMAP_FILE_SIZE = qint64 { 256 } << 20;
 
 uint32_t ReadU32(const std::vector<uint8_t>& b, size_t at)
 {
@@ -97,6 +100,8 @@ void TTextureData::LoadFromFile(const std::string& fileName)
         return;
     if (!file.open(QIODevice::ReadOnly))
         throw EGlobeException("Cannot open " + fileName);
+    if (file.size() > MAX_BITMAP_FILE_SIZE)
+        throw EGlobeException("Bitmap file too large: " + fileName);
     m_fileName.clear();
     const QByteArray data = file.readAll();
     LoadFromBytes(std::vector<uint8_t>(data.begin(), data.end()));

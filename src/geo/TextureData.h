@@ -53,7 +53,8 @@ public:
     // color RGB encoded bitmap" and leaves the texture empty.
     void LoadFromBytes(std::vector<uint8_t> bytes);
     void LoadFromStream(std::istream& stream);
-    // Clears the image; a missing file leaves it empty, without an error.
+    // Clears the image; a missing file leaves it empty, without an error. A
+    // file over 256 MiB raises "Bitmap file too large: <name>" unread.
     void LoadFromFile(const std::string& fileName);
     // From another texture: its image is loaded.
     void Assign(const TGlobeRoot& source) override;

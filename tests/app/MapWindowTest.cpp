@@ -375,10 +375,11 @@ TEST_F(MapWindowTest, TheFirstModeInTheTableTakesTheClick)
     const Mode order[] = { &TVars::ChartMoveMode, &TVars::ChartStretchMode, &TVars::ObjectCentroidMode,
         &TVars::PointPlotMode, &TVars::WaypointCreateMode, &TVars::RouteEditMode };
     // Whether the hint is cleared by a Shift-click, and by a plain click.
-    const bool clearedOnShift[] = { false, true, true, true, true, true };
-    const bool clearedOnClick[] = { false, false, true, true, true, true };
-    // Modes whose step completes on the click with this cursor.
-    const bool endsOnClick[] = { false, false, false, false, true, false };
+    const bool clearedOnShift[] = { true, true, true, true, true, true };
+    const bool clearedOnClick[] = { true, true, true, true, true, true };
+    // Modes whose step completes on the click with this cursor; the chart
+    // modes end because no chart is edited.
+    const bool endsOnClick[] = { true, true, false, false, true, false };
     TClickDispatcher& dispatcher = *form->ClickDispatcher;
     for (size_t first = 0; first < std::size(order); ++first) {
         for (const bool shift : { true, false }) {

@@ -143,6 +143,22 @@ TEST(TextureData, LoadFromFileStreamAndAssign)
     t.LoadFromFile(path.toStdString() + ".missing");
     EXPECT_FALSE(t.HasImage());
 
+    // A huge file is refused before it is read: a sparse file of 300 MiB.
+    const QString huge = QDir(dir.path()).filePath("huge.bmp");
+    QFile h(huge);
+    ASSERT_TRUE(h.open(QIODevice::WriteOnly));
+    h.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    ASSERT_TRUE(h.resize(qint64 { 300 } << 20));
+    h.close();
+    t.LoadFromFile(path.toStdString());
+    try {
+        t.LoadFromFile(huge.toStdString());
+        ADD_FAILURE() << "no exception";
+    } catch (const EGlobeException& e) {
+        EXPECT_EQ(e.what(), "Bitmap file too large: " + huge.toStdString());
+    }
+    EXPECT_FALSE(t.HasImage());
+
     std::istringstream stream(std::string(bytes.begin(), bytes.end()));
     t.LoadFromStream(stream);
     TTextureData copy;
