@@ -131,9 +131,6 @@ struct TVars {
     bool WaypointCreateMode = false;
     bool RouteEditMode = false;
 
-    // The chart the chart editor works on, or none.
-    TBitmapObject* EditedChart = nullptr;
-
     void ClearClickModes();
 };
 

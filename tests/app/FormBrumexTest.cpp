@@ -153,6 +153,11 @@ TEST_F(FormBrumexTest, MainMenu)
     EXPECT_FALSE(form->AtivarRota->isEnabled());
 
     QSignalSpy cartas(form->AbrirCartaBMP, &QAction::triggered);
+    // The chart command opens its file dialog: cancel it as a user would.
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
     arquivos->actions()[0]->menu()->actions()[0]->trigger();
     EXPECT_EQ(cartas.size(), 1);
 }

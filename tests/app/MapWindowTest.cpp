@@ -13,6 +13,7 @@
 #include "app/Vars.h"
 #include "geo/GeoDataObject.h"
 #include "geo/GlobeProjection.h"
+#include "geo/GlobeUnits.h"
 #include "view/Geodesy.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayer.h"
@@ -21,6 +22,7 @@
 #include "widgets/Compass.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -31,6 +33,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
+
+#include <cmath>
 
 namespace {
 
@@ -225,6 +229,11 @@ TEST_F(MapWindowTest, NightShadowOnAndOff)
     Start();
     form->EditLon->setText("0");
     form->EditLat->setText("0");
+    // Centred on the meridian a quarter turn west of the sun, so the terminator
+    // crosses the view at whatever time the test runs.
+    const QTime utc = QDateTime::currentDateTimeUtc().time();
+    const double sunLongitude = (12.0 - utc.msecsSinceStartOfDay() / 3600000.0) * 15.0;
+    form->Globo->CenterOn(DegToGU(std::remainder(sunLongitude - 90.0, 360.0)), 0);
     const QRect disc(Centre() - QPoint(150, 150), QSize(300, 300));
     const QColor sea(0, 255, 255);
     const int day = CountColour(GlobePicture(), sea, disc);
