@@ -462,16 +462,22 @@ void TChartTool::BtDistBMPClick()
     StartClickMode(Vars.ChartStretchMode, HINT_STRETCH_START);
 }
 
+bool TChartTool::ClickApplies(bool& mode, const TGeoPoint& mouse)
+{
+    // The chart may have been closed since the mode began: the mode ends.
+    if (!Vars.EditedChart) {
+        Dispatcher().EndMode(mode);
+        Dispatcher().ClearHint();
+        return false;
+    }
+    return OnTheGlobe(mouse);
+}
+
 void TChartTool::ChartMoveClick()
 {
     TBitmapObject* chart = Vars.EditedChart;
     const TGeoPoint mouse = Vars.MousePosition;
-    if (!chart) {
-        Dispatcher().EndMode(Vars.ChartMoveMode);
-        Dispatcher().ClearHint();
-        return;
-    }
-    if (!OnTheGlobe(mouse))
+    if (!ClickApplies(Vars.ChartMoveMode, mouse))
         return;
     const Qt::CursorShape step = Dispatcher().Cursor();
     if (step == Qt::SizeAllCursor) {
@@ -524,12 +530,7 @@ bool TChartTool::Stretch(const TGeoPoint& mouse)
 void TChartTool::ChartStretchClick()
 {
     const TGeoPoint mouse = Vars.MousePosition;
-    if (!Vars.EditedChart) {
-        Dispatcher().EndMode(Vars.ChartStretchMode);
-        Dispatcher().ClearHint();
-        return;
-    }
-    if (!OnTheGlobe(mouse))
+    if (!ClickApplies(Vars.ChartStretchMode, mouse))
         return;
     const Qt::CursorShape step = Dispatcher().Cursor();
     if (step == Qt::SizeAllCursor) {

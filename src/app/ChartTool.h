@@ -71,6 +71,8 @@ private:
     void Nudge(TUpDown& nudge, bool next, bool eastWest);
     void StartClickMode(bool& mode, const QString& hint);
     // Refuses (with a hint) a stretch point that gives no usable scale.
+    // False when a move or stretch click has no chart or falls off the globe.
+    bool ClickApplies(bool& mode, const TGeoPoint& mouse);
     bool StretchAnchorUsable(const TGeoPoint& anchor);
     bool Stretch(const TGeoPoint& mouse);
     TClickDispatcher& Dispatcher() const;

@@ -1,14 +1,9 @@
 #include "gps/TelnetClient.h"
+#include "gps/TelnetCodes.h"
 
 namespace {
 
-constexpr unsigned char kIac = 255;
-constexpr unsigned char kDont = 254;
-constexpr unsigned char kDo = 253;
-constexpr unsigned char kWont = 252;
-constexpr unsigned char kWill = 251;
-constexpr unsigned char kSb = 250;
-constexpr unsigned char kSe = 240;
+using namespace TelnetCodes;
 // Terminal-type sub-negotiation: the server sends SEND, the client IS.
 constexpr unsigned char kIs = 0;
 constexpr unsigned char kSend = 1;

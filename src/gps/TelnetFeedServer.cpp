@@ -1,17 +1,12 @@
 #include "gps/TelnetFeedServer.h"
+#include "gps/TelnetCodes.h"
 
 #include <QTcpSocket>
 #include <memory>
 
 namespace {
 
-constexpr unsigned char kIac = 255;
-constexpr unsigned char kDont = 254;
-constexpr unsigned char kDo = 253;
-constexpr unsigned char kWont = 252;
-constexpr unsigned char kWill = 251;
-constexpr unsigned char kSb = 250;
-constexpr unsigned char kSe = 240;
+using namespace TelnetCodes;
 
 enum class TelnetState { Data, Command, Option, SubNegotiation, SubNegotiationIac };
 
