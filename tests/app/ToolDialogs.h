@@ -8,6 +8,24 @@
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QTimer>
+#include <functional>
+
+// Runs `act` on the first modal window of type T that opens (also one that
+// opens inside a modal window already showing).
+template <typename T> void OnNextModal(std::function<void(T&)> act)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(*modal);
+    });
+    timer->start();
+}
 
 // When `dialog` next shows, chooses `file` and accepts; an empty name cancels.
 inline void AnswerFileDialog(QFileDialog& dialog, const QString& file)
