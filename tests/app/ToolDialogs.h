@@ -51,14 +51,5 @@ inline void AnswerFileDialog(QFileDialog& dialog, const QString& file)
 // When the next message box shows, presses its button.
 inline void AnswerMessageBox(QMessageBox::StandardButton button)
 {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, button] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        timer->deleteLater();
-        box->button(button)->click();
-    });
-    timer->start();
+    OnNextModal<QMessageBox>([button](QMessageBox& box) { box.button(button)->click(); });
 }
