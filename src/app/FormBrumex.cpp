@@ -175,6 +175,8 @@ TFormBrumex::~TFormBrumex()
     // The globe goes with the window, and with it every object.
     Globo->OnLayerCreate = nullptr;
     Globo->OnObjectSelectChange = nullptr;
+    // The tools go before the globe frees its objects.
+    WatchFreedObjects(*Globo);
     Vars.ForgetAll();
 }
 
@@ -579,6 +581,12 @@ QWidget* TFormBrumex::CreatePanelGlobo()
     Globo = Named(new TGlobe4(PanelGlobo), "Globo");
     ConfigureGlobe(*Globo);
     WatchFreedObjects(*Globo);
+    // The chart editor and list follow whatever frees a chart.
+    Globo->OnObjectFree = [this, forget = Globo->OnObjectFree](TGlobe4* sender, TGlobeObject* object) {
+        if (ChartTool)
+            ChartTool->ObjectFreed(*object);
+        forget(sender, object);
+    };
     Globo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     auto* layout = new QHBoxLayout(PanelGlobo);

@@ -6,7 +6,9 @@
 #include "app/ChartFile.h"
 #include "app/ChartTool.h"
 #include "app/FormDirSelect.h"
+#include "app/LayerTools.h"
 #include "app/PanelBasicosBMP.h"
+#include "app/StringGrid.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
 #include "common/QtPrinters.h"
@@ -344,6 +346,46 @@ TEST_F(ChartToolsTest, ListShowsTitlesAndADoubleClickClosesTheEditedChart)
     EXPECT_EQ(ChartCount(), 0);
     QTest::mouseClick(form->Globo->viewport(), Qt::LeftButton, {}, form->Globo->viewport()->rect().center());
     EXPECT_FALSE(Vars.ChartMoveMode);
+}
+
+TEST_F(ChartToolsTest, AChartFreedByAnyCommandEmptiesTheEditorAndTheList)
+{
+    const struct {
+        const char* name;
+        std::function<void()> free; // frees chart 1, the edited one
+        int left;
+    } cases[] = {
+        { "waste bin",
+            [this] {
+                form->GridObjetos->SetRow(1);
+                form->LayerTools().ImageLataLixoVDragDrop(form->GridObjetos);
+            },
+            1 },
+        { "globe cleared", [this] { form->Globo->ClearGlobe(); }, 0 },
+    };
+    for (const auto& c : cases) {
+        charts->MostraCarta(MarkerChart("Um.Carta"));
+        charts->MostraCarta(MarkerChart("Dois.Carta"));
+        form->GridLayers->SetRow(Charts().Index());
+        form->LayerTools().GridLayersClick();
+        ASSERT_TRUE(charts->SelectChart(&Chart(1))) << c.name;
+        ASSERT_EQ(panel->EdNomeBMP->text(), "Dois") << c.name;
+        c.free();
+        EXPECT_EQ(Vars.EditedChart, nullptr) << c.name;
+        EXPECT_TRUE(panel->EdNomeBMP->text().isEmpty()) << c.name;
+        EXPECT_FALSE(panel->EdNomeBMP->isEnabled()) << c.name;
+        EXPECT_FALSE(panel->BtSalvaBMP->isEnabled()) << c.name;
+        QApplication::processEvents();
+        ASSERT_EQ(form->GridCartas->rowCount(), c.left) << c.name;
+        if (c.left) {
+            EXPECT_EQ(form->GridCartas->item(0, 0)->text(), "Um") << c.name;
+        }
+        // The editor's commands find nothing to act on.
+        panel->CarCentrDirEsq->Click(true);
+        panel->EdNomeBMP->setText("Tres");
+        charts->EdNomeBMPExit();
+        charts->BtSalvaBMPClick();
+    }
 }
 
 TEST_F(ChartToolsTest, SelectingAChartFillsTheEditorAndAnythingElseEmptiesIt)
