@@ -859,6 +859,10 @@ bool TFormBrumex::RunFirstActivation()
         return false;
     // The first start finds the shipped world layer in its layer folder.
     TAppPaths::ProvideShippedFile(QStringLiteral("TGWorld.lyr"), TAppPaths::Resolve(Vars.DirLayers));
+    // A new user finds the sample chart in the chart folder; once removed it stays away.
+    if (firstStart)
+        for (const QString& name : { QStringLiteral("Sudeste.Carta"), QStringLiteral("Sudeste.bmp") })
+            TAppPaths::ProvideShippedFile(name, TAppPaths::Resolve(Vars.DirCartasBMP));
     ApplyReceiverPort();
     ApplyNetworkAddress();
     FreeSurveySlots();
