@@ -6,6 +6,7 @@
 #include "app/ChartFile.h"
 #include "app/ChartTool.h"
 #include "app/FormDirSelect.h"
+#include "app/GlobeSetup.h"
 #include "app/LayerTools.h"
 #include "app/PanelBasicosBMP.h"
 #include "app/StringGrid.h"
@@ -211,6 +212,43 @@ TEST_F(ChartToolsTest, RealChartSitsOnItsCoastAndWhiteIsTransparent)
     EXPECT_EQ(mer.Width, 12 * GU_DEGREE);
     EXPECT_EQ(mer.Bottom, -28 * GU_DEGREE);
     EXPECT_EQ(mer.Height, 10 * GU_DEGREE);
+}
+
+TEST_F(ChartToolsTest, TheSampleChartOverTheWorldIsChosenByAClickAndFillsTheEditor)
+{
+    RegisterFileReaders();
+    const int world = OpenLayerFile(*form->Globo, BRUMEX_SOURCE_DIR "/data/TGWorld.lyr");
+    ASSERT_GE(world, 0);
+    // Where the program's start puts it: under the special layers.
+    form->Globo->LayerStore()->Layers(world).SetIndex(0);
+    for (const char* name : { "Sudeste.Carta", "Sudeste.bmp" })
+        ASSERT_TRUE(QFile::copy(QString(BRUMEX_SOURCE_DIR "/data/Cartas/") + name, folder + "/" + name));
+    ShowWindow();
+    TBitmapObject* chart = charts->MostraCarta(folder + "/Sudeste.Carta");
+    ASSERT_NE(chart, nullptr);
+    // Opening zoomed the view to the chart; a step back shows its coast around it.
+    TGlobeProjection& projection = form->Globo->Projection();
+    projection.SetScaleFactor(projection.ScaleFactor() * 0.6);
+    form->Globo->Redraw();
+    QWidget* globe = form->Globo->viewport();
+    const QPoint inland = ScreenOf({ -45 * GU_DEGREE, -21 * GU_DEGREE, 0 });
+    QTest::mouseMove(globe, inland + QPoint(1, 0));
+    QTest::mouseMove(globe, inland);
+    QTest::mouseClick(globe, Qt::LeftButton, {}, inland);
+    EXPECT_EQ(Vars.EditedChart, chart);
+    EXPECT_EQ(form->PageControlGPS->currentWidget(), form->TabSheetEdBitMap);
+    EXPECT_EQ(panel->EdNomeBMP->text(), "Sudeste");
+    EXPECT_EQ(panel->EdBtCentrLon->text(), "050°00.000’W");
+    EXPECT_EQ(panel->EdBtCentrLat->text(), "18°00.000’S");
+    EXPECT_EQ(panel->EdDistBMPLon->text(), "135000");
+    EXPECT_EQ(panel->EdDistBMPLat->text(), "135000");
+    // Beyond the chart's east edge the world layer draws as before; on it,
+    // the chart's own colours.
+    const QImage picture = GlobePicture();
+    picture.save(QDir::tempPath() + "/brumex-chart-over-world.png");
+    form->PanelAbreFecha->grab().save(QDir::tempPath() + "/brumex-chart-editor.png");
+    EXPECT_NE(picture.pixel(ScreenOf({ -45 * GU_DEGREE, -21 * GU_DEGREE, 0 })),
+        picture.pixel(ScreenOf({ -36 * GU_DEGREE, -21 * GU_DEGREE, 0 })));
 }
 
 TEST_F(ChartToolsTest, BitmapProblemsAreReportedAndTheChartDrawsNothing)
