@@ -325,6 +325,13 @@ void TLayerTools::ShowObjects()
     m_form.GridObjetos->SetRowCount(layer ? layer->ObjectSource().Count() : 0);
 }
 
+void TLayerTools::ObjectsChanged()
+{
+    ShowObjects();
+    if (TGlobeLayer* layer = CurrentLayer())
+        ShowLayerData(*layer);
+}
+
 void TLayerTools::ShowLayerData(TGlobeLayer& layer)
 {
     m_form.LabQtObj->setText(QString::number(layer.ObjectSource().Count()) + QStringLiteral(" Objetos"));
