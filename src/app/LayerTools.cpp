@@ -291,8 +291,12 @@ void TLayerTools::ParaTrs1Click()
 
 void TLayerTools::Presenters1Click()
 {
-    if (CurrentLayer())
-        m_form.Windows().FormPresenters->exec();
+    if (!CurrentLayer())
+        return;
+    m_form.Windows().FormPresenters->exec();
+    // The object rows show presenter names, which the editors may have changed.
+    m_form.GridObjetos->Repaint();
+    ShowLayers();
 }
 
 void TLayerTools::Zoom1Click()

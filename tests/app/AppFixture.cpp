@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "ToolDialogs.h"
 
 #include "app/BrumexApplication.h"
 #include "app/Vars.h"
@@ -71,26 +72,6 @@ void AppFixture::CloseNextModal()
     });
     timer->start();
 }
-
-namespace {
-
-// Runs act on the first modal window of type T that opens.
-template <typename T> void OnNextModal(std::function<void(T&)> act)
-{
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(*modal);
-    });
-    timer->start();
-}
-
-} // namespace
 
 void AppFixture::Answer(QMessageBox::StandardButton button)
 {

@@ -8,6 +8,24 @@
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QTimer>
+#include <functional>
+
+// Runs `act` on the first modal window of type T that opens (also one that
+// opens inside a modal window already showing).
+template <typename T> void OnNextModal(std::function<void(T&)> act)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(*modal);
+    });
+    timer->start();
+}
 
 // When `dialog` next shows, chooses `file` and accepts; an empty name cancels.
 inline void AnswerFileDialog(QFileDialog& dialog, const QString& file)
@@ -33,14 +51,5 @@ inline void AnswerFileDialog(QFileDialog& dialog, const QString& file)
 // When the next message box shows, presses its button.
 inline void AnswerMessageBox(QMessageBox::StandardButton button)
 {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, button] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        timer->deleteLater();
-        box->button(button)->click();
-    });
-    timer->start();
+    OnNextModal<QMessageBox>([button](QMessageBox& box) { box.button(button)->click(); });
 }
