@@ -65,7 +65,7 @@ void TClickDispatcher::GloboClick(Qt::KeyboardModifiers modifiers, QPoint at)
             row.Step(ctrl);
         return;
     }
-    f.ObjectEditor->GridObjetosClick();
+    f.ObjectEditor->GloboSelectClick();
 }
 
 Qt::CursorShape TClickDispatcher::Cursor() const

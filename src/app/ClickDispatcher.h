@@ -19,7 +19,7 @@
 //   5 | PointPlotMode        | yes                | TObjectEditor::PointPlotClick(ctrl)
 //   6 | WaypointCreateMode   | yes                | TWaypointTool::CreateWaypointClick
 //   7 | RouteEditMode        | yes                | TRouteTool::RouteEditClick
-//   8 | none                 | -                  | TObjectEditor::GridObjetosClick
+//   8 | none                 | -                  | TObjectEditor::GloboSelectClick
 //
 // The first row whose condition holds decides; a measuring click without
 // Shift goes on to rows 2 to 8.

@@ -12,6 +12,7 @@
 #include "app/LayerTools.h"
 #include "app/LayerBackup.h"
 #include "app/PanelBasicosBMP.h"
+#include "app/PanelEdObjetos.h"
 #include "app/MapTool.h"
 #include "app/ObjectEditor.h"
 #include "app/RouteTool.h"
@@ -184,6 +185,8 @@ void TFormBrumex::SetWindows(const TAppWindows& windows)
     m_windows = windows;
     ConnectReceiverToSettings();
     ConnectWaypointsAndRoutes();
+    if (m_windows.FormEdPonto)
+        m_windows.FormEdPonto->SetEditor(ObjectEditor.get());
     if (m_windows.FormPresenters)
         m_windows.FormPresenters->CurrentLayer = [this] { return m_layerTools->CurrentLayer(); };
 }
@@ -607,6 +610,10 @@ QFrame* TFormBrumex::CreatePanelAbreFecha()
     PageControlGPS->setMinimumWidth(1);
     CreateTabSheetGPS();
     TabSheetEdObjetos = Named(new QWidget, "TabSheetEdObjetos");
+    PanelEdObjetos = new TPanelEdObjetos(TabSheetEdObjetos);
+    auto* objectEditor = new QVBoxLayout(TabSheetEdObjetos);
+    objectEditor->setContentsMargins(0, 0, 0, 0);
+    objectEditor->addWidget(PanelEdObjetos);
     TabSheetEdBitMap = Named(new QWidget, "TabSheetEdBitMap");
     PageControlGPS->addTab(TabSheetGPS, QStringLiteral("Navegação"));
     PageControlGPS->addTab(TabSheetEdObjetos, QStringLiteral("Ed. Objetos"));
@@ -750,6 +757,7 @@ void TFormBrumex::CreateTools()
     ClickDispatcher = std::make_unique<TClickDispatcher>(*this);
     ChartTool = std::make_unique<TChartTool>(*this);
     ObjectEditor = std::make_unique<TObjectEditor>(*this);
+    ObjectEditor->Connect();
     WaypointTool = std::make_unique<TWaypointTool>(*this);
     RouteTool = std::make_unique<TRouteTool>(*this);
     Navigation = std::make_unique<TGpsNavigation>(*this);
@@ -843,7 +851,11 @@ void TFormBrumex::FormActivate()
 {
     if (Vars.FirstActivation && !RunFirstActivation())
         return;
+    // Coming back to the window (from the point editor, a dialog) refreshes
+    // the layer grids but keeps what is being edited.
+    m_activating = true;
     GridLayersClick();
+    m_activating = false;
 }
 
 bool TFormBrumex::RunFirstActivation()
@@ -1108,12 +1120,14 @@ void TFormBrumex::GridLayersClick()
 
 void TFormBrumex::GridObjetosClick()
 {
-    // The object editor chooses the object of the current row here.
+    if (!m_activating)
+        ObjectEditor->GridObjetosClick();
 }
 
 void TFormBrumex::ClearObjectEditor()
 {
-    // The object and chart editors empty their grids and fields here.
+    ObjectEditor->ClearObjectEditor();
+    ChartTool->FillChartEditor();
 }
 
 void TFormBrumex::StopPositionInputs()

@@ -36,6 +36,7 @@ class TGlobeLayer;
 class TLayerTools;
 class TStringGrid;
 class TPanelBasicosBMP;
+class TPanelEdObjetos;
 class TUpDown;
 
 class TFormBrumex : public QMainWindow {
@@ -159,6 +160,7 @@ public:
     QLineEdit* EdHoraGPS;
     QLabel* PanelHeading;
     QWidget* TabSheetEdObjetos;
+    TPanelEdObjetos* PanelEdObjetos;
     QFrame* PanelEdWaypt;
     QTableWidget* IconsGrid;
     QWidget* TabSheetEdBitMap;
@@ -247,6 +249,7 @@ private:
     std::unique_ptr<TLayerTools> m_layerTools;
     bool m_settingsLoaded = false;
     bool m_sliding = false;
+    bool m_activating = false;
     // Keys held and place of the last button release on the globe, for the
     // click that follows it.
     Qt::KeyboardModifiers m_clickModifiers;

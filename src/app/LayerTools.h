@@ -65,6 +65,11 @@ public:
     // when the user cancelled.
     std::function<QString(QFileDialog&)> RunFileDialog;
 
+    // One row per object of the current layer; repaints.
+    void ShowObjects();
+    // The object and selection counts of the layer.
+    void ShowLayerData(TGlobeLayer& layer);
+
 protected:
     // Mouse press, move and release on GridObjetos drive the row drag.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,9 +78,6 @@ private:
     TGlobe4& Globe() const;
     // One row per layer; repaints.
     void ShowLayers();
-    // One row per object of the current layer; repaints.
-    void ShowObjects();
-    void ShowLayerData(TGlobeLayer& layer);
     void ShowWaypointPanel(const TGlobeLayer* layer);
     // Lowers the layer's index while the layer below it is a special layer.
     void MoveBelowSpecialLayers(TGlobeLayer& layer);

@@ -1,7 +1,10 @@
 #include "app/StringGrid.h"
 
+#include "app/EditMask.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -30,6 +33,26 @@ public:
             m_grid.OnDrawCell(*painter, index.column(), index.row(), option.rect, current);
         painter->restore();
     }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        if (!m_grid.OnGetEditText)
+            return nullptr;
+        const int col = index.column(), row = index.row();
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        ApplyEditMask(*editor, m_grid.OnGetEditMask ? m_grid.OnGetEditMask(col, row) : QString());
+        editor->setText(m_grid.OnGetEditText(col, row));
+        TStringGrid* grid = &m_grid;
+        connect(editor, &QLineEdit::textEdited, editor, [grid, col, row](const QString& text) {
+            if (grid->OnSetEditText)
+                grid->OnSetEditText(col, row, text);
+        });
+        return editor;
+    }
+    // The editor holds its own text from the start; the grid keeps none.
+    void setEditorData(QWidget*, const QModelIndex&) const override { }
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override { }
 
 private:
     TStringGrid& m_grid;
@@ -64,6 +87,19 @@ void TStringGrid::SetRowCount(int rows)
     if (rows > 0 && (row < 0 || row >= rows))
         setCurrentCell(std::clamp(row, 0, rows - 1), col);
     Repaint();
+}
+
+void TStringGrid::SetHeader(const QStringList& captions)
+{
+    setHorizontalHeaderLabels(captions);
+    horizontalHeader()->show();
+}
+
+void TStringGrid::SetEditing(bool on)
+{
+    setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed
+                       : QAbstractItemView::NoEditTriggers);
 }
 
 void TStringGrid::SetRow(int row)

@@ -42,6 +42,10 @@ void TVars::ForgetObject(const TGlobeObject& object)
 {
     // Compared by address only: the object's own parts may be gone already.
     const void* freed = &object;
+    if (EditedObject == freed) {
+        EditedLayer = nullptr;
+        EditedPresenter = nullptr;
+    }
     Forget(EditedObject, freed);
     Forget(EditedChart, freed);
     Forget(HoverObject, freed);
@@ -51,6 +55,8 @@ void TVars::ForgetObject(const TGlobeObject& object)
     Forget(LapisObject, freed);
     if (PlotTarget.Object == freed)
         PlotTarget = {};
+    if (OnForgetObject)
+        OnForgetObject(&object);
 }
 
 void TVars::ForgetLayer(const TGlobeLayer& layer)
@@ -77,6 +83,8 @@ void TVars::ForgetAll()
     RouteObject = nullptr;
     LapisObject = nullptr;
     PlotTarget = {};
+    if (OnForgetObject)
+        OnForgetObject(nullptr);
 }
 
 void WatchFreedObjects(TGlobe4& globe)

@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,8 +100,12 @@ struct TVars : TNavigationState {
     TBitmapObject* EditedChart = nullptr; // the chart being edited
     TPlotTarget PlotTarget;
 
-    // Every reference to the object let go; run while it is destroyed.
+    // Every reference to the object let go; run while it is destroyed. The
+    // edited object takes its layer and presenter references with it.
     void ForgetObject(const TGlobeObject& object);
+    // Told of every object let go (null: all of them), for the references a
+    // tool keeps of its own.
+    std::function<void(const TGlobeObject*)> OnForgetObject;
     // Every reference to the layer and to its presenters let go.
     void ForgetLayer(const TGlobeLayer& layer);
     // Every reference above let go (the globe itself goes).

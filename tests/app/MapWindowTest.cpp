@@ -387,8 +387,8 @@ TEST_F(MapWindowTest, TheFirstModeInTheTableTakesTheClick)
     const bool clearedOnShift[] = { true, true, true, true, true, true };
     const bool clearedOnClick[] = { true, true, true, true, true, true };
     // Modes whose step completes on the click with this cursor; the chart
-    // modes end because no chart is edited.
-    const bool endsOnClick[] = { true, true, false, false, true, false };
+    // and object modes end because nothing is edited.
+    const bool endsOnClick[] = { true, true, true, true, true, false };
     TClickDispatcher& dispatcher = *form->ClickDispatcher;
     for (size_t first = 0; first < std::size(order); ++first) {
         for (const bool shift : { true, false }) {
