@@ -13,6 +13,7 @@
 #include "app/GpsNavigation.h"
 #include "gps/NmeaReplay.h"
 #include "gps/PseudoTerminal.h"
+#include "survey/DbControls.h"
 #include "survey/FormRastr.h"
 
 #include <QApplication>
