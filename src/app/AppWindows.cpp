@@ -7,9 +7,11 @@
 #include "app/FormEdPoliPres.h"
 #include "app/FormEdPonto.h"
 #include "app/FormPresenters.h"
-#include "app/FormRastr.h"
 #include "app/FormRotas.h"
 #include "app/Formatting.h"
+#include "app/GpsNavigation.h"
+#include "app/SurveyLink.h"
+#include "survey/FormRastr.h"
 
 std::vector<QWidget*> TAppWindows::InCreationOrder() const
 {
@@ -29,9 +31,16 @@ std::unique_ptr<TFormBrumex> CreateAppWindows()
     windows.FormEdPonto = new TFormEdPonto(main.get());
     windows.FormPresenters = new TFormPresenters(main.get());
     windows.FormDirSelect = new TFormDirSelect(main.get());
-    windows.FormRastr = new TFormRastr(main.get());
+    windows.FormRastr = new TFormRastr(std::make_unique<TSurveyLink>(*main), main.get());
     windows.FormRotas = new TFormRotas(main.get());
     windows.FormPresenters->SetEditors(windows.FormEdPointPres, windows.FormEdPoliPres);
     main->SetWindows(windows);
+    // While the survey window is open it takes the position reports.
+    TFormRastr* survey = windows.FormRastr;
+    main->Navigation->SurveyVisible = [survey] { return survey->IsOpen(); };
+    main->Navigation->OnSurveyReport = [survey](bool warning, TDateTime time, double lat, double lon, double speed,
+                                           double course, double mag) {
+        survey->GPSMinGPSData(warning, time, lat, lon, speed, course, mag);
+    };
     return main;
 }

@@ -24,6 +24,7 @@
 #include "app/WaypointTool.h"
 #include "geo/GlobeProjection.h"
 #include "platform/Cp1252.h"
+#include "survey/FormRastr.h"
 #include "survey/TableStateSlots.h"
 #include "view/Globe4.h"
 #include "view/GlobeLayer.h"
@@ -245,8 +246,11 @@ void TFormBrumex::CreateMenu()
     arquivos->addAction(QStringLiteral("Sair"), this, &QWidget::close);
 
     QMenu* rastreador = MenuBrumex->addMenu(QStringLiteral("Rastreador"));
-    rastreador->addAction(QStringLiteral("Ativar"));
-    rastreador->addAction(QStringLiteral("Mudar Rodovia"));
+    QAction* ativar = Named(rastreador->addAction(QStringLiteral("Ativar")), "Ativar1");
+    connect(ativar, &QAction::triggered, this, [this, ativar] { m_windows.FormRastr->Ativar1Click(*ativar); });
+    Named(rastreador->addAction(QStringLiteral("Mudar Rodovia"), this,
+              [this] { m_windows.FormRastr->MudarTabeladeDados1Click(); }),
+        "MudarTabeladeDados1");
 
     // The tools exist by the time a menu item is chosen.
     QMenu* waypoints = MenuBrumex->addMenu(QStringLiteral("Waypoints"));

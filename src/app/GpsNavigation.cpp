@@ -7,6 +7,7 @@
 #include "geo/GeoDataObject.h"
 #include "geo/GlobeProjection.h"
 #include "geo/GlobeUnits.h"
+#include "survey/SurveyState.h"
 #include "view/Geodesy.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeLayerStore.h"
@@ -157,7 +158,7 @@ void TGpsNavigation::GPSMinGPSData(QObject*, bool Warning, TDateTime FixDateTime
         m_form.PanelHeading->setText(HeadingText(heading));
     }
     m_form.EdHoraGPS->setText(toQDateTime(Vars.FixTime).toString(QStringLiteral("dd/MM/yy hh:mm:ss")));
-    MoveMarker(heading);
+    PlaceMarker(heading, Vars.StepDistance > 0);
     if (Vars.StepDistance > 0 && m_form.CbTrilha->isChecked())
         TrataTrilha();
 
@@ -173,13 +174,13 @@ void TGpsNavigation::GPSMinGPSData(QObject*, bool Warning, TDateTime FixDateTime
     ShowState();
 }
 
-void TGpsNavigation::MoveMarker(double heading)
+void TGpsNavigation::PlaceMarker(double heading, bool turn)
 {
     TGeoDataObject* marker = Vars.MovingMarker;
     if (!marker)
         return;
     marker->SetCentroid(Vars.CurrentFix);
-    if (Vars.StepDistance > 0) {
+    if (turn) {
         TGlobeLayer* layer = TrackLayer(m_form);
         if (auto* presenter = layer ? dynamic_cast<TPointPresenter*>(layer->FindPresenter(Vars.PrMovelID)) : nullptr)
             presenter->PointFont.SetFontAngle(
@@ -189,18 +190,24 @@ void TGpsNavigation::MoveMarker(double heading)
     m_form.Globo->Redraw();
 }
 
-void TGpsNavigation::TrataTrilha()
+TGeoDataObject* TGpsNavigation::ProvideTrackObject()
 {
     if (!Vars.TrackObject) {
         Vars.TrackObject = NewTrackLayerObject(m_form, "Trilha", 2, Vars.PrTrilhaID);
-        if (!Vars.TrackObject)
-            return;
-        Vars.TrackObject->Chains.AddChain(std::make_unique<TPointStore>());
+        if (Vars.TrackObject)
+            Vars.TrackObject->Chains.AddChain(std::make_unique<TPointStore>());
     }
+    return Vars.TrackObject;
+}
+
+void TGpsNavigation::TrataTrilha()
+{
+    if (!ProvideTrackObject())
+        return;
     TPointStore& track = Vars.TrackObject->Chains.Chain(0);
     const bool append = Vars.ForceTrackPoint || track.Count() == 0 || Vars.SpeedShown < TRACK_SLOW_SPEED
         || std::fabs(Vars.CourseDeg - Vars.PreviousCourseDeg) > TRACK_TURN_DEGREES
-        || static_cast<long long>(std::nearbyint(Vars.CurrentPK * 10)) % 10 == 0;
+        || static_cast<long long>(std::nearbyint(Survey.CurrentPK * 10)) % 10 == 0;
     if (append)
         track.Add({ Vars.CurrentFix.Long, Vars.CurrentFix.Lat, 0 });
     Vars.ForceTrackPoint = false;

@@ -12,6 +12,7 @@
 #include <chrono>
 
 class TFormBrumex;
+class TGeoDataObject;
 
 class TGpsNavigation : public QObject {
 public:
@@ -32,6 +33,13 @@ public:
         double Speed, double Course, double MagVariation);
     // One track step.
     void TrataTrilha();
+    // The marker "Movel" in layer "Trilha"; and the marker moved to
+    // CurrentFix, turned to `heading` when `turn`, with the view centred on it.
+    void CreateMovingMarker();
+    void PlaceMarker(double heading, bool turn);
+    // The track object "Trilha" with its first chain, made when missing; null
+    // without a track layer.
+    TGeoDataObject* ProvideTrackObject();
 
     // The route guidance step of each report while a route is active.
     std::function<void()> OnRouteStep;
@@ -44,8 +52,6 @@ public:
 private:
     enum class TFeedState { None, NoData, NoFix, Valid };
 
-    void CreateMovingMarker();
-    void MoveMarker(double heading);
     void ShowState();
     void ConnectFailed(const QString& message);
     bool SourceOpen() const;

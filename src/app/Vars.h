@@ -5,6 +5,7 @@
 
 #include "geo/GlobeTypes.h"
 #include "geo/PointStore.h"
+#include "survey/NavigationState.h"
 
 #include <cstdint>
 
@@ -36,7 +37,7 @@ struct TRouteLeg {
     double Eta = 0; // days
 };
 
-struct TVars {
+struct TVars : TNavigationState {
     // Loaded from the settings at the first activation of the main window.
     QString DirCartasBMP; // folder of chart files
     QString DirLayers; // folder of layer files, where "TGWorld.lyr" is looked for
@@ -64,25 +65,8 @@ struct TVars {
     int32_t PrTrilhaID = 0;
     int32_t PrRotaID = 0;
 
-    // Navigation state of the position reports (main window and road survey).
-    TGeoPoint CurrentFix; // latest report, GlobeUnits, height 0
-    TGeoPoint PreviousFix; // the report before
-    TGeoPoint EarlierFix; // the report before PreviousFix (route guidance)
-    bool HasPreviousFix = false; // PreviousFix holds a report of this run
-    double FixTime = 0; // local time of the latest report, days
-    double PreviousFixTime = 0;
-    int32_t StepDistance = 0; // PreviousFix to CurrentFix on the ellipsoid, GlobeUnits
-    double SpeedGU = 0; // GlobeUnits per hour
-    double SpeedShown = 0; // in the speed unit of the current unit system
-    double PreviousSpeedShown = 0;
-    int32_t CourseGU = 0; // initial bearing PreviousFix to CurrentFix
-    double CourseDeg = 0; // course in degrees as the road survey takes it
-    double PreviousCourseDeg = 0;
-    TGeoDataObject* MovingMarker = nullptr; // "Movel" on layer "Trilha"
-    TGeoDataObject* TrackObject = nullptr; // "Trilha" on layer "Trilha"
-    bool ForceTrackPoint = false; // the next track step appends a point
+    // The navigation state of the position reports is in TNavigationState.
     bool RouteActive = false; // route guidance on
-    double CurrentPK = 0; // the road survey's running kilometre post, km
 
     // The route line "Rota" on layer "LayWaypt" (made on demand) and the
     // guidance along it: the next point, the velocity made good towards it

@@ -10,6 +10,7 @@
 #include "gps/NmeaReplay.h"
 #include "gps/PseudoTerminal.h"
 #include "gps/TelnetFeedServer.h"
+#include "survey/SurveyState.h"
 #include "view/GlobePresenter.h"
 #include "widgets/Compass.h"
 
@@ -140,11 +141,11 @@ TEST_F(GpsNavigationTest, NauticalUnitsApplyTheTrackThresholdToKnots)
     EXPECT_EQ(form->EdVeloc->text().right(3), " kt");
     // The kilometre post of a survey that never ran counts as whole.
     EXPECT_EQ(TrackPoints(), 3);
-    Vars.CurrentPK = 1.25;
+    Survey.CurrentPK = 1.25;
     Report(10, 0.002);
     EXPECT_EQ(TrackPoints(), 3);
     Vars.SpeedShown = 0;
-    Vars.CurrentPK = 0;
+    Survey.CurrentPK = 0;
 }
 
 TEST_F(GpsNavigationTest, ARealLogOverAPseudoTerminalDrivesTheDisplay)

@@ -1,8 +1,0 @@
-#include "app/FormRastr.h"
-
-TFormRastr::TFormRastr(QWidget* parent)
-    : QDialog(parent)
-{
-    setObjectName(QStringLiteral("FormRastr"));
-    setWindowTitle(QStringLiteral("Rastreador"));
-}
