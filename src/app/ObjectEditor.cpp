@@ -295,12 +295,8 @@ void TObjectEditor::ShowEditedObject()
     if (object) {
         p.EdNomeObj->setText(fromCp1252(object->Title));
         const TGeoPoint centroid = object->GetCentroid();
-        const auto fill = [](QLineEdit& edit, const QString& text) {
-            ApplyEditMask(edit, CoordEditMask(text));
-            edit.setText(text);
-        };
-        fill(*p.EdCentrLon, CoordEditText(centroid.Long, patterns.Lon, 3));
-        fill(*p.EdCentrLat, CoordEditText(centroid.Lat, patterns.Lat, 2));
+        ShowCoordEditText(*p.EdCentrLon, CoordEditText(centroid.Long, patterns.Lon, 3));
+        ShowCoordEditText(*p.EdCentrLat, CoordEditText(centroid.Lat, patterns.Lat, 2));
         Vars.EditedLayer = LayerOfObject(*m_form.Globo, *object);
         p.LabelObjLayName->setText(
             QStringLiteral("Layer= ") + (Vars.EditedLayer ? fromCp1252(Vars.EditedLayer->Name()) : QString()));
@@ -347,6 +343,7 @@ void TObjectEditor::EdNomeObjChange()
     object->Title = title;
     Redraw(*object);
     MarkLayerModified();
+    m_form.GridObjetos->Repaint();
 }
 
 bool TObjectEditor::ReadTypedPoint(const QString& lonText, const QString& latText, TGeoPoint& point)
@@ -702,30 +699,29 @@ void TObjectEditor::RebuildChain(TPointStore& chain, const std::function<int(int
     MoveLapisToCurrentPoint();
 }
 
-void TObjectEditor::InverterOrdem1Click()
+void TObjectEditor::RebuildCurrentChain(
+    const QString& caption, const QString& noPoints, const QString& onePoint, const std::function<int(int, int)>& source)
 {
     TPointStore* chain = CurrentChain();
     if (!chain)
         return;
     if (chain->Count() < 2) {
-        ShowMessage(QStringLiteral("Inversão inválida"),
-            chain->Count() == 0 ? QStringLiteral("Não há pontos a Inverter") : QStringLiteral("Objeto tem apenas um ponto!"));
+        ShowMessage(caption, chain->Count() == 0 ? noPoints : onePoint);
         return;
     }
-    RebuildChain(*chain, [](int i, int n) { return n - 1 - i; });
+    RebuildChain(*chain, source);
+}
+
+void TObjectEditor::InverterOrdem1Click()
+{
+    RebuildCurrentChain(QStringLiteral("Inversão inválida"), QStringLiteral("Não há pontos a Inverter"),
+        QStringLiteral("Objeto tem apenas um ponto!"), [](int i, int n) { return n - 1 - i; });
 }
 
 void TObjectEditor::Girarshift1Click()
 {
-    TPointStore* chain = CurrentChain();
-    if (!chain)
-        return;
-    if (chain->Count() < 2) {
-        ShowMessage(QStringLiteral("Giro inválido"),
-            chain->Count() == 0 ? QStringLiteral("Não há pontos a Girar") : QStringLiteral("Objeto tem menos de 3 pontos!"));
-        return;
-    }
-    RebuildChain(*chain, [](int i, int n) { return (i + 1) % n; });
+    RebuildCurrentChain(QStringLiteral("Giro inválido"), QStringLiteral("Não há pontos a Girar"),
+        QStringLiteral("Objeto tem menos de 3 pontos!"), [](int i, int n) { return (i + 1) % n; });
 }
 
 void TObjectEditor::IncluirCadeia1Click()
