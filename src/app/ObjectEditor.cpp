@@ -37,6 +37,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -156,8 +157,11 @@ bool TObjectEditor::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn)
         ShowLapisLayer(true);
     else if (event->type() == QEvent::FocusOut) {
+        // A cell's editor is part of the grid.
+        const QWidget* now = QApplication::focusWidget();
+        const bool intoCell = now && static_cast<QWidget*>(watched)->isAncestorOf(now);
         const TFormEdPonto* pointEditor = m_form.Windows().FormEdPonto;
-        if (!pointEditor || !pointEditor->isVisible())
+        if (!intoCell && (!pointEditor || !pointEditor->isVisible()))
             ShowLapisLayer(false);
     }
     return QObject::eventFilter(watched, event);
@@ -320,9 +324,12 @@ void TObjectEditor::ShowEditedObject()
 void TObjectEditor::ObjectFreed(const TGlobeObject* object)
 {
     std::erase_if(m_undo, [object](const TUndoStep& step) { return !object || step.Object == object; });
-    // The panel follows once the freeing is over; a plotting mode whose
-    // point went with the object ends.
+    // The panel follows once the freeing is over (once for a whole layer);
+    // a plotting mode whose point went with the object ends.
+    if (std::exchange(m_followFreed, true))
+        return;
     QMetaObject::invokeMethod(this, [this] {
+        m_followFreed = false;
         if (Vars.PointPlotMode && !Vars.PlotTarget.Object) {
             m_form.ClickDispatcher->EndMode(Vars.PointPlotMode);
             m_form.ClickDispatcher->ClearHint();

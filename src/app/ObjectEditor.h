@@ -140,6 +140,8 @@ private:
     std::deque<TUndoStep> m_undo;
     // The points grid cell being typed into (column, row).
     QPoint m_cellEdit { -1, -1 };
+    // The panel is due to follow freed objects.
+    bool m_followFreed = false;
 };
 
 // A typed coordinate that is no place on the globe: latitudes beyond 90
