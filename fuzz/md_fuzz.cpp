@@ -4,7 +4,6 @@
 #include "LayerFuzzGlobe.h"
 #include "SourceFuzzFiles.h"
 #include "platform/GlobeException.h"
-#include "platform/SaveFile.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeObjectSource.h"
 
@@ -27,8 +26,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string metaName = g_layerFile + ".md";
-    SaveFileAtomically(metaName, { data, size });
+    // A plain write: the reader's own atomic save of the metadata is what is tested.
+    WriteFuzzFile("seed.lyr.md", { data, size });
     TFuzzLayer fuzz;
     LayerTestGlobe& globe = fuzz.globe;
     TGlobeLayer& layer = *fuzz.layer;

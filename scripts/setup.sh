@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
   qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite libqt6serialport6
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-liberation fonts-dejavu-core
+  xvfb xauth xdotool fonts-liberation fonts-dejavu-core
   gpsbabel desktop-file-utils
   clang libclang-rt-dev
 )

@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
@@ -232,9 +233,7 @@ void TChartTool::GridCartasDblClick(int row)
     TGlobeLayer* layer = ChartLayer();
     if (!layer || row < 0 || row >= layer->ObjectSource().Count())
         return;
-    TGlobeObject* chart = &layer->ObjectSource().GetObject(row);
-    ObjectFreed(chart);
-    delete chart;
+    delete &layer->ObjectSource().GetObject(row);
     GridCartasDrawCell();
     m_form.Globo->Redraw();
 }
@@ -244,11 +243,19 @@ void TChartTool::GridCartasClick()
     m_form.PanelEdWaypt->hide();
 }
 
-void TChartTool::ObjectFreed(const TGlobeObject* object)
+void TChartTool::ObjectFreed(const TGlobeObject& object)
 {
-    if (object && object == Vars.EditedChart) {
+    if (&object == Vars.EditedChart) {
         Vars.EditedChart = nullptr;
         FillChartEditor();
+    }
+    // The object is still in its source now; many may go at once.
+    if (!m_listRefreshPending) {
+        m_listRefreshPending = true;
+        QTimer::singleShot(0, &m_form, [this] {
+            m_listRefreshPending = false;
+            GridCartasDrawCell();
+        });
     }
 }
 

@@ -56,9 +56,9 @@ public:
     void ChartMoveClick();
     void ChartStretchClick();
 
-    // An object is about to be freed: the editor lets go of it when it is
-    // the edited chart, and the list follows.
-    void ObjectFreed(const TGlobeObject* object);
+    // An object is being freed, by whichever command: the editor lets go of
+    // it when it is the edited chart, and the list is read again afterwards.
+    void ObjectFreed(const TGlobeObject& object);
 
 private:
     TGlobeLayer* ChartLayer() const;
@@ -78,4 +78,5 @@ private:
     TClickDispatcher& Dispatcher() const;
 
     TFormBrumex& m_form;
+    bool m_listRefreshPending = false;
 };

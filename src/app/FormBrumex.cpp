@@ -176,6 +176,8 @@ TFormBrumex::~TFormBrumex()
     // The globe goes with the window, and with it every object.
     Globo->OnLayerCreate = nullptr;
     Globo->OnObjectSelectChange = nullptr;
+    // The tools go before the globe frees its objects.
+    WatchFreedObjects(*Globo);
     Vars.ForgetAll();
 }
 
@@ -582,6 +584,12 @@ QWidget* TFormBrumex::CreatePanelGlobo()
     Globo = Named(new TGlobe4(PanelGlobo), "Globo");
     ConfigureGlobe(*Globo);
     WatchFreedObjects(*Globo);
+    // The chart editor and list follow whatever frees a chart.
+    Globo->OnObjectFree = [this, forget = Globo->OnObjectFree](TGlobe4* sender, TGlobeObject* object) {
+        if (ChartTool)
+            ChartTool->ObjectFreed(*object);
+        forget(sender, object);
+    };
     Globo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     auto* layout = new QHBoxLayout(PanelGlobo);
@@ -863,6 +871,10 @@ bool TFormBrumex::RunFirstActivation()
         return false;
     // The first start finds the shipped world layer in its layer folder.
     TAppPaths::ProvideShippedFile(QStringLiteral("TGWorld.lyr"), TAppPaths::Resolve(Vars.DirLayers));
+    // A new user finds the sample chart in the chart folder; once removed it stays away.
+    if (firstStart)
+        for (const QString& name : { QStringLiteral("Sudeste.Carta"), QStringLiteral("Sudeste.bmp") })
+            TAppPaths::ProvideShippedFile(name, TAppPaths::Resolve(Vars.DirCartasBMP));
     ApplyReceiverPort();
     ApplyNetworkAddress();
     FreeSurveySlots();

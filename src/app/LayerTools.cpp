@@ -325,6 +325,13 @@ void TLayerTools::ShowObjects()
     m_form.GridObjetos->SetRowCount(layer ? layer->ObjectSource().Count() : 0);
 }
 
+void TLayerTools::ObjectsChanged()
+{
+    ShowObjects();
+    if (TGlobeLayer* layer = CurrentLayer())
+        ShowLayerData(*layer);
+}
+
 void TLayerTools::ShowLayerData(TGlobeLayer& layer)
 {
     m_form.LabQtObj->setText(QString::number(layer.ObjectSource().Count()) + QStringLiteral(" Objetos"));
@@ -404,8 +411,11 @@ bool TLayerTools::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != m_form.GridObjetos->viewport())
         return false;
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
     const auto* mouse = static_cast<const QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress:
         // The grid itself makes the row under the mouse its current row.
         if (mouse->button() == Qt::LeftButton)

@@ -45,6 +45,8 @@ public:
 
     // A layer was chosen; also run on every activation of the main window.
     void GridLayersClick();
+    // Objects were added elsewhere: the object grid and the counts follow.
+    void ObjectsChanged();
     void GridLayersDrawCell(QPainter& painter, int col, int row, const QRect& rect);
     void GridObjetosDrawCell(QPainter& painter, int col, int row, const QRect& rect);
 

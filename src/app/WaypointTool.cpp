@@ -4,6 +4,7 @@
 #include "app/ClickDispatcher.h"
 #include "app/FileDialogs.h"
 #include "app/FormBrumex.h"
+#include "app/LayerTools.h"
 #include "app/RouteTool.h"
 #include "app/Vars.h"
 #include "app/WaypointFile.h"
@@ -88,10 +89,12 @@ void TWaypointTool::Novo2Click()
 
 void TWaypointTool::CreateWaypointClick()
 {
-    if (m_form.ClickDispatcher->Cursor() != Qt::CrossCursor)
-        return;
-    CreateWaypoint(Vars.MousePosition);
-    m_form.ClickDispatcher->EndMode(Vars.WaypointCreateMode);
+    if (m_form.ClickDispatcher->Cursor() == Qt::CrossCursor) {
+        CreateWaypoint(Vars.MousePosition);
+        m_form.ClickDispatcher->EndMode(Vars.WaypointCreateMode);
+    }
+    // The object grid shows the new waypoint when "LayWaypt" is its layer.
+    m_form.LayerTools().ObjectsChanged();
 }
 
 TGeoDataObject* TWaypointTool::CreateWaypoint(const TGeoPoint& position)

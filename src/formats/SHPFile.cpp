@@ -4,10 +4,19 @@
 #include "platform/BoundedReader.h"
 #include "platform/GlobeException.h"
 
+#include <bit>
 #include <cmath>
 #include <optional>
 
 namespace {
+
+double DoubleLE(const std::uint8_t* bytes)
+{
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = bits << 8 | bytes[i];
+    return std::bit_cast<double>(bits);
+}
 
 constexpr std::int32_t FileCode = 9994;
 constexpr std::int32_t FileVersion = 1000;
@@ -80,13 +89,18 @@ TSHPHeader ReadHeader(TBoundedReader& reader)
 void ReadPoints(TBoundedReader& content, std::size_t count, TSHPShape& shape)
 {
     content.RequireElements(static_cast<std::int64_t>(count), PointSize, "the points");
+    // One bounds check for the whole block: records hold millions of points.
+    const std::size_t start = content.Position();
+    const std::span<const std::uint8_t> bytes = content.ReadBytes(count * PointSize, "the points");
     shape.Points.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         TSHPPoint& point = shape.Points[i];
-        point.X = content.ReadDoubleLE("a point");
-        point.Y = content.ReadDoubleLE("a point");
-        if (!std::isfinite(point.X) || !std::isfinite(point.Y))
+        point.X = DoubleLE(bytes.data() + i * PointSize);
+        point.Y = DoubleLE(bytes.data() + i * PointSize + sizeof(double));
+        if (!std::isfinite(point.X) || !std::isfinite(point.Y)) {
+            content.Seek(start + (i + 1) * PointSize);
             content.Fail("point " + std::to_string(i) + " has a coordinate that is not a finite number");
+        }
     }
 }
 

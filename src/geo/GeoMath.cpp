@@ -160,11 +160,6 @@ int32_t LongSpan(int32_t long1, int32_t long2)
     return d == 0 ? 1 : static_cast<int32_t>(d);
 }
 
-bool RoundsUnambiguously(double x, double error)
-{
-    return std::abs(x - std::floor(x) - 0.5) > error;
-}
-
 TPoint3D GeoTo3DExtended(long double longitude, long double lat, long double height)
 {
     const long double lambda = longitude * 2 * PI_L / GU_360_DEGREE;

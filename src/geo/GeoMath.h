@@ -5,6 +5,7 @@
 
 #include "geo/GlobeTypes.h"
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 
@@ -43,7 +44,10 @@ TPoint3D GeoTo3D(long double longitude, long double lat, long double height);
 // The same in extended arithmetic throughout; GeoTo3D gives its results.
 TPoint3D GeoTo3DExtended(long double longitude, long double lat, long double height);
 // x rounds to the same integer as any value within error of it.
-bool RoundsUnambiguously(double x, double error);
+inline bool RoundsUnambiguously(double x, double error)
+{
+    return std::abs(x - std::floor(x) - 0.5) > error;
+}
 // Geographic point of a unit vector, truncated toward zero; Height 0. When
 // v.Z is exactly 0 the longitude is +-90 degrees by the sign of v.X.
 TGeoPoint VectorToGeo(const TVector3& v);

@@ -144,7 +144,8 @@ int32_t DegToGU(long double degrees)
     // most 2.2e-7 GlobeUnits, so away from a half it rounds the same way.
     const auto d = static_cast<double>(degrees);
     if (d == degrees) {
-        const double gu = std::fmod(d, 360.0) * GU_DEGREE;
+        // fmod is exact, and the identity below a turn.
+        const double gu = (std::abs(d) < 360 ? d : std::fmod(d, 360.0)) * GU_DEGREE;
         if (RoundsUnambiguously(gu, 1e-6))
             return static_cast<int32_t>(std::nearbyint(gu));
     }

@@ -13,10 +13,9 @@ TGeoPoint MERCentre(const TMER& mer)
         int64_t { mer.Left } + mer.Width / 2, static_cast<int32_t>(int64_t { mer.Bottom } + mer.Height / 2));
 }
 
-void TPointStore::CheckIndex(int index) const
+void TPointStore::IndexOutOfRange(int index)
 {
-    if (index < 0 || index >= Count())
-        throw std::out_of_range("TPointStore: point index " + std::to_string(index) + " out of range");
+    throw std::out_of_range("TPointStore: point index " + std::to_string(index) + " out of range");
 }
 
 void TPointStore::SetCount(int count)
@@ -45,24 +44,6 @@ void TPointStore::SetEncodingFlags(uint8_t flags)
     m_chainFlags = static_cast<uint8_t>((flags & ~cfStoreHeight) | (m_chainFlags & cfStoreHeight));
 }
 
-TGeoPoint TPointStore::Point(int index) const
-{
-    CheckIndex(index);
-    const size_t at = static_cast<size_t>(index) * Stride();
-    return { m_coords[at], m_coords[at + 1], StoreHeight() ? m_coords[at + 2] : 0 };
-}
-
-void TPointStore::SetPoint(int index, const TGeoPoint& p)
-{
-    CheckIndex(index);
-    Changed();
-    const size_t at = static_cast<size_t>(index) * Stride();
-    m_coords[at] = p.Long;
-    m_coords[at + 1] = p.Lat;
-    if (StoreHeight())
-        m_coords[at + 2] = p.Height;
-}
-
 void TPointStore::Insert(int index, const TGeoPoint& p)
 {
     Changed();
@@ -83,7 +64,12 @@ void TPointStore::Delete(int index)
 
 int TPointStore::Add(const TGeoPoint& p)
 {
-    Insert(Count(), p);
+    // Chains are built point by point (readers, the seam split): no shift, no index check.
+    Changed();
+    m_coords.push_back(p.Long);
+    m_coords.push_back(p.Lat);
+    if (StoreHeight())
+        m_coords.push_back(p.Height);
     return Count() - 1;
 }
 

@@ -43,8 +43,23 @@ public:
     void SetEncodingFlags(uint8_t flags);
 
     // Height is 0 when StoreHeight is off. The index must lie inside the store.
-    TGeoPoint Point(int index) const;
-    void SetPoint(int index, const TGeoPoint& p);
+    // Inline: every reader, projection and hit test goes through these per point.
+    TGeoPoint Point(int index) const
+    {
+        CheckIndex(index);
+        const size_t at = static_cast<size_t>(index) * Stride();
+        return { m_coords[at], m_coords[at + 1], StoreHeight() ? m_coords[at + 2] : 0 };
+    }
+    void SetPoint(int index, const TGeoPoint& p)
+    {
+        CheckIndex(index);
+        Changed();
+        const size_t at = static_cast<size_t>(index) * Stride();
+        m_coords[at] = p.Long;
+        m_coords[at + 1] = p.Lat;
+        if (StoreHeight())
+            m_coords[at + 2] = p.Height;
+    }
     void Insert(int index, const TGeoPoint& p);
     void Delete(int index);
     int Add(const TGeoPoint& p);
@@ -81,7 +96,12 @@ private:
         m_cache3D.reset();
         m_mer.reset();
     }
-    void CheckIndex(int index) const;
+    void CheckIndex(int index) const
+    {
+        if (index < 0 || index >= Count())
+            IndexOutOfRange(index);
+    }
+    [[noreturn]] static void IndexOutOfRange(int index);
 
     std::vector<int32_t> m_coords; // Long, Lat[, Height] per point
     std::shared_ptr<const T3DPoints> m_cache3D;

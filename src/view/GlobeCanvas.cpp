@@ -444,16 +444,32 @@ void TGlobeCanvas::RenderSplitChain(TPointStore& chain, TGlobeObjectStateSet sta
     const int32_t seam = SeamLongitude(Projection().CentralMeridian());
     auto quadrant
         = [cm](const TGeoPoint& p) { return NormalizeLong(int64_t { p.Long } - cm) / GU_90_DEGREE; };
+    auto crossesSeam = [](int from, int to) { return from != 0 && to != 0 && (from < 0) != (to < 0); };
 
-    TChainStore pieces;
-    pieces.SetStoreHeight(chain.StoreHeight());
     const TGeoPoint start = chain.Point(closed ? chain.Count() - 1 : 0);
     int e = quadrant(start);
+    bool crosses = false;
+    for (int i = 0; i < chain.Count() && !crosses; ++i) {
+        const int g = quadrant(chain.Point(i));
+        crosses = crossesSeam(e, g);
+        e = g;
+    }
+    // Most chains never reach the seam: they are drawn as they stand, uncopied.
+    if (!crosses) {
+        if (closed)
+            RenderPoints(Projection().ProjectionModel().ProjectChain(chain, 0, true), state, margin);
+        else
+            RenderOpenPiece(chain, state, margin);
+        return;
+    }
+    TChainStore pieces;
+    pieces.SetStoreHeight(chain.StoreHeight());
+    e = quadrant(start);
     int k = 0;
     for (int i = 0; i < chain.Count(); ++i) {
         const TGeoPoint p = chain.Point(i);
         const int g = quadrant(p);
-        if (e != 0 && g != 0 && (e < 0) != (g < 0)) {
+        if (crossesSeam(e, g)) {
             const TGeoPoint r = i == 0 ? start : chain.Point(i - 1);
             const long double ratio
                 = static_cast<long double>(LongSpan(seam, p.Long)) / LongSpan(r.Long, p.Long);
@@ -512,22 +528,25 @@ void TGlobeCanvas::RenderPieces(TChainStore& pieces, TGlobeObjectStateSet state,
 
 void TGlobeCanvas::RenderOpenPieces(TChainStore& pieces, TGlobeObjectStateSet state, int32_t margin)
 {
+    for (int i = 0; i < pieces.Count(); ++i)
+        RenderOpenPiece(pieces.Chain(i), state, margin);
+}
+
+void TGlobeCanvas::RenderOpenPiece(const TPointStore& piece, TGlobeObjectStateSet state, int32_t margin)
+{
     TCustomProjectionModel& model = Projection().ProjectionModel();
-    for (int i = 0; i < pieces.Count(); ++i) {
-        const TPointStore& piece = pieces.Chain(i);
-        int run = 0;
-        for (int j = 0; j < piece.Count(); ++j) {
-            if (model.ProjectPoint(piece.Point(j), run)) {
-                ++run;
-                continue;
-            }
-            if (run > 1)
-                RenderPoints(run, state, margin);
-            run = 0;
+    int run = 0;
+    for (int j = 0; j < piece.Count(); ++j) {
+        if (model.ProjectPoint(piece.Point(j), run)) {
+            ++run;
+            continue;
         }
         if (run > 1)
             RenderPoints(run, state, margin);
+        run = 0;
     }
+    if (run > 1)
+        RenderPoints(run, state, margin);
 }
 
 // --- Textures ---------------------------------------------------------------------

@@ -148,6 +148,7 @@ private:
     void RenderSplitChain(TPointStore& chain, TGlobeObjectStateSet state, int32_t margin);
     void RenderPieces(TChainStore& pieces, TGlobeObjectStateSet state, int32_t margin);
     void RenderOpenPieces(TChainStore& pieces, TGlobeObjectStateSet state, int32_t margin);
+    void RenderOpenPiece(const TPointStore& piece, TGlobeObjectStateSet state, int32_t margin);
     void SubdivideTexture(int32_t long1, int32_t lat1, int32_t long2, int32_t lat2, TTextureData& texture);
     void ScanTriangle(const TPoint (&device)[3], const TPoint (&texel)[3], TTextureData& texture);
 

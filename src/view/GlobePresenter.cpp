@@ -476,9 +476,13 @@ bool TPointPresenter::HitTest(TDrawingGlobe& globe, const TGeoPoint& location, i
     int64_t g = globe.Canvas().ValueToGU(m_unit, m_size);
     if (m_maxSize != 0)
         g = std::min<int64_t>(g, Rnd64(m_maxSize / globe.Projection().ScaleFactor()));
-    const auto b = static_cast<int32_t>(g / 2);
+    // A centre read from a damaged file may lie anywhere in 32 bits: the square
+    // around it saturates instead of overflowing.
+    const int64_t b = std::clamp<int64_t>(g / 2, 0, INT32_MAX / 2);
     const TGeoPoint centre = object.GetCentroid();
-    return MERContainsPoint(location, MakeMER(centre.Long - b, centre.Lat - b, 2 * b, 2 * b));
+    return MERContainsPoint(location,
+        MakeMER(SaturatedInt32(centre.Long - b), SaturatedInt32(centre.Lat - b), static_cast<int32_t>(2 * b),
+            static_cast<int32_t>(2 * b)));
 }
 
 // --- Poly presenters ------------------------------------------------------------

@@ -6,7 +6,10 @@
 #include "app/ChartFile.h"
 #include "app/ChartTool.h"
 #include "app/FormDirSelect.h"
+#include "app/GlobeSetup.h"
+#include "app/LayerTools.h"
 #include "app/PanelBasicosBMP.h"
+#include "app/StringGrid.h"
 #include "app/UpDown.h"
 #include "app/Vars.h"
 #include "common/QtPrinters.h"
@@ -211,6 +214,43 @@ TEST_F(ChartToolsTest, RealChartSitsOnItsCoastAndWhiteIsTransparent)
     EXPECT_EQ(mer.Height, 10 * GU_DEGREE);
 }
 
+TEST_F(ChartToolsTest, TheSampleChartOverTheWorldIsChosenByAClickAndFillsTheEditor)
+{
+    RegisterFileReaders();
+    const int world = OpenLayerFile(*form->Globo, BRUMEX_SOURCE_DIR "/data/TGWorld.lyr");
+    ASSERT_GE(world, 0);
+    // Where the program's start puts it: under the special layers.
+    form->Globo->LayerStore()->Layers(world).SetIndex(0);
+    for (const char* name : { "Sudeste.Carta", "Sudeste.bmp" })
+        ASSERT_TRUE(QFile::copy(QString(BRUMEX_SOURCE_DIR "/data/Cartas/") + name, folder + "/" + name));
+    ShowWindow();
+    TBitmapObject* chart = charts->MostraCarta(folder + "/Sudeste.Carta");
+    ASSERT_NE(chart, nullptr);
+    // Opening zoomed the view to the chart; a step back shows its coast around it.
+    TGlobeProjection& projection = form->Globo->Projection();
+    projection.SetScaleFactor(projection.ScaleFactor() * 0.6);
+    form->Globo->Redraw();
+    QWidget* globe = form->Globo->viewport();
+    const QPoint inland = ScreenOf({ -45 * GU_DEGREE, -21 * GU_DEGREE, 0 });
+    QTest::mouseMove(globe, inland + QPoint(1, 0));
+    QTest::mouseMove(globe, inland);
+    QTest::mouseClick(globe, Qt::LeftButton, {}, inland);
+    EXPECT_EQ(Vars.EditedChart, chart);
+    EXPECT_EQ(form->PageControlGPS->currentWidget(), form->TabSheetEdBitMap);
+    EXPECT_EQ(panel->EdNomeBMP->text(), "Sudeste");
+    EXPECT_EQ(panel->EdBtCentrLon->text(), "050°00.000’W");
+    EXPECT_EQ(panel->EdBtCentrLat->text(), "18°00.000’S");
+    EXPECT_EQ(panel->EdDistBMPLon->text(), "135000");
+    EXPECT_EQ(panel->EdDistBMPLat->text(), "135000");
+    // Beyond the chart's east edge the world layer draws as before; on it,
+    // the chart's own colours.
+    const QImage picture = GlobePicture();
+    picture.save(QDir::tempPath() + "/brumex-chart-over-world.png");
+    form->PanelAbreFecha->grab().save(QDir::tempPath() + "/brumex-chart-editor.png");
+    EXPECT_NE(picture.pixel(ScreenOf({ -45 * GU_DEGREE, -21 * GU_DEGREE, 0 })),
+        picture.pixel(ScreenOf({ -36 * GU_DEGREE, -21 * GU_DEGREE, 0 })));
+}
+
 TEST_F(ChartToolsTest, BitmapProblemsAreReportedAndTheChartDrawsNothing)
 {
     std::vector<uint8_t> rgb = TestBitmapBytes(8, 8);
@@ -344,6 +384,46 @@ TEST_F(ChartToolsTest, ListShowsTitlesAndADoubleClickClosesTheEditedChart)
     EXPECT_EQ(ChartCount(), 0);
     QTest::mouseClick(form->Globo->viewport(), Qt::LeftButton, {}, form->Globo->viewport()->rect().center());
     EXPECT_FALSE(Vars.ChartMoveMode);
+}
+
+TEST_F(ChartToolsTest, AChartFreedByAnyCommandEmptiesTheEditorAndTheList)
+{
+    const struct {
+        const char* name;
+        std::function<void()> free; // frees chart 1, the edited one
+        int left;
+    } cases[] = {
+        { "waste bin",
+            [this] {
+                form->GridObjetos->SetRow(1);
+                form->LayerTools().ImageLataLixoVDragDrop(form->GridObjetos);
+            },
+            1 },
+        { "globe cleared", [this] { form->Globo->ClearGlobe(); }, 0 },
+    };
+    for (const auto& c : cases) {
+        charts->MostraCarta(MarkerChart("Um.Carta"));
+        charts->MostraCarta(MarkerChart("Dois.Carta"));
+        form->GridLayers->SetRow(Charts().Index());
+        form->LayerTools().GridLayersClick();
+        ASSERT_TRUE(charts->SelectChart(&Chart(1))) << c.name;
+        ASSERT_EQ(panel->EdNomeBMP->text(), "Dois") << c.name;
+        c.free();
+        EXPECT_EQ(Vars.EditedChart, nullptr) << c.name;
+        EXPECT_TRUE(panel->EdNomeBMP->text().isEmpty()) << c.name;
+        EXPECT_FALSE(panel->EdNomeBMP->isEnabled()) << c.name;
+        EXPECT_FALSE(panel->BtSalvaBMP->isEnabled()) << c.name;
+        QApplication::processEvents();
+        ASSERT_EQ(form->GridCartas->rowCount(), c.left) << c.name;
+        if (c.left) {
+            EXPECT_EQ(form->GridCartas->item(0, 0)->text(), "Um") << c.name;
+        }
+        // The editor's commands find nothing to act on.
+        panel->CarCentrDirEsq->Click(true);
+        panel->EdNomeBMP->setText("Tres");
+        charts->EdNomeBMPExit();
+        charts->BtSalvaBMPClick();
+    }
 }
 
 TEST_F(ChartToolsTest, SelectingAChartFillsTheEditorAndAnythingElseEmptiesIt)

@@ -1,10 +1,11 @@
 // Guidance along a real log: a route of four positions of the log, the log
 // played over a pseudo-terminal into the main window's receiver at a fast
-// pace, the route activated after the second report.
+// pace, "Conectar GPS" clicked, the route activated after the second report.
 #include "MainWindowFixture.h"
 
 #include "app/FormConfig.h"
 #include "app/FormRotas.h"
+#include "app/GpsNavigation.h"
 #include "app/RouteFile.h"
 #include "app/RouteTool.h"
 #include "app/Vars.h"
@@ -13,6 +14,7 @@
 #include "gps/PseudoTerminal.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -63,38 +65,36 @@ TEST_F(RouteReplayTest, NextWaypointAdvancesAtEachPointAndGuidanceStopsAtTheLast
     ASSERT_TRUE(form->RouteTool->LoadRoute(routeFile));
     form->Windows().FormConfig->EdDistCheg->setText("0");
 
-    // Until the position report handler of the navigation display takes them,
-    // the reports are handled here as it will: state shift, then guidance.
+    // The window's own report handler and guidance step, watched from
+    // outside: the report count, and each step that moves the next point.
     std::vector<std::pair<int, int>> advances; // report number, new NextWaypoint
     int reports = 0;
-    form->GPS.OnMinGPSData = [&](TGPS*, bool, TDateTime time, double lat, double lon, double, double, double) {
+    const auto handler = form->GPS.OnMinGPSData;
+    form->GPS.OnMinGPSData = [&](TGPS* s, bool w, TDateTime t, double lat, double lon, double sp, double c, double m) {
+        handler(s, w, t, lat, lon, sp, c, m);
         if (lat == 0 && lon == 0)
             return;
-        if (form->LastDataSource == "GPSMinData")
-            form->AtivarRota->setEnabled(true);
-        form->LastDataSource = "GPSMinData";
         ++reports;
-        Vars.CurrentFix = {DegToGU(-lon), DegToGU(lat), 0};
-        Vars.FixTime = time - 1.0 / 24;
-        Vars.EarlierFix = Vars.PreviousFix;
-        Vars.PreviousFix = Vars.CurrentFix;
-        const int before = Vars.NextWaypoint;
-        if (Vars.RouteActive) {
-            form->RouteTool->TrataRota();
-            if (Vars.NextWaypoint != before || !Vars.RouteActive)
-                advances.emplace_back(reports, Vars.RouteActive ? Vars.NextWaypoint : -1);
-        }
-        Vars.PreviousFixTime = Vars.FixTime;
-        if (reports == 2)
+        if (reports == 2) {
+            EXPECT_TRUE(form->AtivarRota->isEnabled());
             form->AtivarRota->trigger();
+        }
+    };
+    const auto routeStep = form->Navigation->OnRouteStep;
+    form->Navigation->OnRouteStep = [&] {
+        const int before = Vars.NextWaypoint;
+        routeStep();
+        if (Vars.NextWaypoint != before || !Vars.RouteActive)
+            advances.emplace_back(reports + 1, Vars.RouteActive ? Vars.NextWaypoint : -1);
     };
 
     TPseudoTerminal pty;
     ASSERT_TRUE(pty.Open()) << pty.ErrorText().toStdString();
-    form->GPS.SetPortDevice(TCommName::cnCOM1, pty.SlavePath());
-    form->GPS.SetPortBaud(4800);
-    form->GPS.SetActive(true);
+    form->Windows().FormConfig->SetDevice(0, pty.SlavePath());
+    form->Windows().FormConfig->ApplySerialPort();
+    QTest::mouseClick(form->SwGPS, Qt::LeftButton, {}, QPoint(5, form->SwGPS->height() / 2));
     ASSERT_TRUE(form->GPS.Active()) << form->GPS.OpenErrorText().toStdString();
+    EXPECT_EQ(form->GPS.PortBaud(), 4800);
     std::string log;
     for (std::size_t i = 0; i <= 165; ++i)
         log += fixes[i];
@@ -109,7 +109,8 @@ TEST_F(RouteReplayTest, NextWaypointAdvancesAtEachPointAndGuidanceStopsAtTheLast
         QApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(2);
     }
-    form->GPS.SetActive(false);
+    QTest::mouseClick(form->SwGPS, Qt::LeftButton, {}, QPoint(5, form->SwGPS->height() / 2));
+    EXPECT_FALSE(form->GPS.Active());
     ASSERT_EQ(reports, 166);
 
     // Activated after report 2 on point 0 (the first the receiver nears); a

@@ -6,6 +6,7 @@
 
 #include "app/ClickDispatcher.h"
 #include "app/FormRotas.h"
+#include "app/StringGrid.h"
 #include "app/RouteTool.h"
 #include "app/Vars.h"
 #include "app/WaypointFile.h"
@@ -60,6 +61,12 @@ protected:
 TEST_F(WaypointToolTest, CriarWaypointThenAClickCreatesOneWithoutMarkingTheLayer)
 {
     Start();
+    // The user chooses "LayWaypt" in the layer grid: its icon panel shows.
+    form->GridLayers->scrollTo(form->GridLayers->model()->index(Layer().Index(), 1));
+    QTest::mouseClick(form->GridLayers->viewport(), Qt::LeftButton, {},
+        form->GridLayers->CellRect(1, Layer().Index()).center());
+    EXPECT_FALSE(form->PanelEdWaypt->isHidden());
+    EXPECT_EQ(form->GridObjetos->RowCount(), 0);
     Action("Novo2")->trigger();
     EXPECT_TRUE(Vars.WaypointCreateMode);
     EXPECT_EQ(form->LabelAvisoOper->text(), "Indique com o cursor a posição desejada. Shift+Click = Cancela");
@@ -75,6 +82,10 @@ TEST_F(WaypointToolTest, CriarWaypointThenAClickCreatesOneWithoutMarkingTheLayer
     EXPECT_EQ(w.Value, 0);
     EXPECT_EQ(w.GetCentroid(), GeoAt(at));
     EXPECT_EQ(Source().Name, "LayWaypt");
+    EXPECT_EQ(form->GridObjetos->RowCount(), 1);
+    EXPECT_EQ(form->LabQtObj->text(), "1 Objetos");
+    form->GridObjetos->viewport()->repaint();
+    Picture(*form->TabSheetLayers, "layers-new-waypoint");
     EXPECT_FALSE(Vars.WaypointCreateMode);
     EXPECT_NE(Globe().cursor().shape(), Qt::CrossCursor);
     EXPECT_FALSE(form->PanelAvisoOper->isVisible());

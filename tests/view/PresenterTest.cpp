@@ -377,6 +377,23 @@ TEST(PointPresenter, HitTestUsesTheSymbolSize)
     EXPECT_FALSE(p.HitTest(globe, DegreesToGeoPoint(14, 10), 0, o));
 }
 
+TEST(PointPresenter, HitTestAroundCentresAtTheIntegerLimits)
+{
+    // Centres a damaged layer file can hold; the square around them must not
+    // overflow (the sanitizer build traps it) and still holds its centre.
+    TestGlobe globe(360, 180);
+    TPointPresenter p(&globe, 0);
+    p.SetPointSize(10);
+    const std::pair<int32_t, int32_t> centres[]
+        = { { 0, -2060974472 }, { INT32_MIN, INT32_MIN }, { INT32_MAX, INT32_MAX }, { INT32_MIN, INT32_MAX } };
+    for (const auto& [longitude, lat] : centres) {
+        SCOPED_TRACE(std::to_string(longitude) + "," + std::to_string(lat));
+        TGeoDataObject o(nullptr);
+        o.SetCentroid(MakeGeoPoint(longitude, lat));
+        EXPECT_FALSE(p.HitTest(globe, DegreesToGeoPoint(10, 10), 0, o));
+    }
+}
+
 TEST(PolyPresenter, PolygonAndPolylinePresentersSetTheObjectShape)
 {
     TestGlobe globe(360, 180);
