@@ -281,12 +281,8 @@ void TChartTool::FillChartEditor()
     TBitmapObject* chart = Vars.EditedChart;
     if (chart) {
         const TGeoPoint insertion = chart->GetCentroid();
-        const auto fill = [](QLineEdit& edit, const QString& text) {
-            ApplyEditMask(edit, CoordEditMask(text));
-            edit.setText(text);
-        };
-        fill(*panel.EdBtCentrLon, CoordEditText(insertion.Long, patterns.Lon, 3));
-        fill(*panel.EdBtCentrLat, CoordEditText(insertion.Lat, patterns.Lat, 2));
+        ShowCoordEditText(*panel.EdBtCentrLon, CoordEditText(insertion.Long, patterns.Lon, 3));
+        ShowCoordEditText(*panel.EdBtCentrLat, CoordEditText(insertion.Lat, patterns.Lat, 2));
         panel.EdNomeBMP->setText(fromCp1252(chart->Title));
         panel.EdArqBMP->setText(fromCp1252(chart->BMPFilename()));
         panel.EdDistBMPLon->setText(QString::number(chart->GlobeUnitsPerXPixel()));

@@ -1,5 +1,7 @@
 #include "app/EditMask.h"
 
+#include "app/Formatting.h"
+
 #include <QLineEdit>
 
 namespace {
@@ -89,4 +91,10 @@ QString QtInputMask(const QString& editMask)
 void ApplyEditMask(QLineEdit& edit, const QString& editMask)
 {
     edit.setInputMask(QtInputMask(editMask));
+}
+
+void ShowCoordEditText(QLineEdit& edit, const QString& text)
+{
+    ApplyEditMask(edit, CoordEditMask(text));
+    edit.setText(text);
 }

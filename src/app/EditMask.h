@@ -12,3 +12,5 @@ class QLineEdit;
 QString QtInputMask(const QString& editMask);
 // Gives the edit the mask; the text typed afterwards must fit it.
 void ApplyEditMask(QLineEdit& edit, const QString& editMask);
+// Shows a coordinate edit text (CoordEditText) with its own mask.
+void ShowCoordEditText(QLineEdit& edit, const QString& text);

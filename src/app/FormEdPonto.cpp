@@ -137,12 +137,8 @@ void TFormEdPonto::FormActivate()
     Vars.PointPlotMode = false;
     if (starting) {
         const TCoordPatterns patterns = EditPatterns();
-        const auto fill = [](QLineEdit& edit, const QString& text) {
-            ApplyEditMask(edit, CoordEditMask(text));
-            edit.setText(text);
-        };
-        fill(*EdLonPto, CoordEditText(PointBeforeEdit.Long, patterns.Lon, 3));
-        fill(*EdLatPto, CoordEditText(PointBeforeEdit.Lat, patterns.Lat, 2));
+        ShowCoordEditText(*EdLonPto, CoordEditText(PointBeforeEdit.Long, patterns.Lon, 3));
+        ShowCoordEditText(*EdLatPto, CoordEditText(PointBeforeEdit.Lat, patterns.Lat, 2));
     }
     if (m_editor)
         m_editor->MoveLapisToCurrentPoint();

@@ -37,6 +37,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -156,8 +157,11 @@ bool TObjectEditor::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn)
         ShowLapisLayer(true);
     else if (event->type() == QEvent::FocusOut) {
+        // A cell's editor is part of the grid.
+        const QWidget* now = QApplication::focusWidget();
+        const bool intoCell = now && static_cast<QWidget*>(watched)->isAncestorOf(now);
         const TFormEdPonto* pointEditor = m_form.Windows().FormEdPonto;
-        if (!pointEditor || !pointEditor->isVisible())
+        if (!intoCell && (!pointEditor || !pointEditor->isVisible()))
             ShowLapisLayer(false);
     }
     return QObject::eventFilter(watched, event);
@@ -295,12 +299,8 @@ void TObjectEditor::ShowEditedObject()
     if (object) {
         p.EdNomeObj->setText(fromCp1252(object->Title));
         const TGeoPoint centroid = object->GetCentroid();
-        const auto fill = [](QLineEdit& edit, const QString& text) {
-            ApplyEditMask(edit, CoordEditMask(text));
-            edit.setText(text);
-        };
-        fill(*p.EdCentrLon, CoordEditText(centroid.Long, patterns.Lon, 3));
-        fill(*p.EdCentrLat, CoordEditText(centroid.Lat, patterns.Lat, 2));
+        ShowCoordEditText(*p.EdCentrLon, CoordEditText(centroid.Long, patterns.Lon, 3));
+        ShowCoordEditText(*p.EdCentrLat, CoordEditText(centroid.Lat, patterns.Lat, 2));
         Vars.EditedLayer = LayerOfObject(*m_form.Globo, *object);
         p.LabelObjLayName->setText(
             QStringLiteral("Layer= ") + (Vars.EditedLayer ? fromCp1252(Vars.EditedLayer->Name()) : QString()));
@@ -324,9 +324,12 @@ void TObjectEditor::ShowEditedObject()
 void TObjectEditor::ObjectFreed(const TGlobeObject* object)
 {
     std::erase_if(m_undo, [object](const TUndoStep& step) { return !object || step.Object == object; });
-    // The panel follows once the freeing is over; a plotting mode whose
-    // point went with the object ends.
+    // The panel follows once the freeing is over (once for a whole layer);
+    // a plotting mode whose point went with the object ends.
+    if (std::exchange(m_followFreed, true))
+        return;
     QMetaObject::invokeMethod(this, [this] {
+        m_followFreed = false;
         if (Vars.PointPlotMode && !Vars.PlotTarget.Object) {
             m_form.ClickDispatcher->EndMode(Vars.PointPlotMode);
             m_form.ClickDispatcher->ClearHint();
@@ -347,6 +350,7 @@ void TObjectEditor::EdNomeObjChange()
     object->Title = title;
     Redraw(*object);
     MarkLayerModified();
+    m_form.GridObjetos->Repaint();
 }
 
 bool TObjectEditor::ReadTypedPoint(const QString& lonText, const QString& latText, TGeoPoint& point)
@@ -702,30 +706,29 @@ void TObjectEditor::RebuildChain(TPointStore& chain, const std::function<int(int
     MoveLapisToCurrentPoint();
 }
 
-void TObjectEditor::InverterOrdem1Click()
+void TObjectEditor::RebuildCurrentChain(
+    const QString& caption, const QString& noPoints, const QString& onePoint, const std::function<int(int, int)>& source)
 {
     TPointStore* chain = CurrentChain();
     if (!chain)
         return;
     if (chain->Count() < 2) {
-        ShowMessage(QStringLiteral("Inversão inválida"),
-            chain->Count() == 0 ? QStringLiteral("Não há pontos a Inverter") : QStringLiteral("Objeto tem apenas um ponto!"));
+        ShowMessage(caption, chain->Count() == 0 ? noPoints : onePoint);
         return;
     }
-    RebuildChain(*chain, [](int i, int n) { return n - 1 - i; });
+    RebuildChain(*chain, source);
+}
+
+void TObjectEditor::InverterOrdem1Click()
+{
+    RebuildCurrentChain(QStringLiteral("Inversão inválida"), QStringLiteral("Não há pontos a Inverter"),
+        QStringLiteral("Objeto tem apenas um ponto!"), [](int i, int n) { return n - 1 - i; });
 }
 
 void TObjectEditor::Girarshift1Click()
 {
-    TPointStore* chain = CurrentChain();
-    if (!chain)
-        return;
-    if (chain->Count() < 2) {
-        ShowMessage(QStringLiteral("Giro inválido"),
-            chain->Count() == 0 ? QStringLiteral("Não há pontos a Girar") : QStringLiteral("Objeto tem menos de 3 pontos!"));
-        return;
-    }
-    RebuildChain(*chain, [](int i, int n) { return (i + 1) % n; });
+    RebuildCurrentChain(QStringLiteral("Giro inválido"), QStringLiteral("Não há pontos a Girar"),
+        QStringLiteral("Objeto tem menos de 3 pontos!"), [](int i, int n) { return (i + 1) % n; });
 }
 
 void TObjectEditor::IncluirCadeia1Click()

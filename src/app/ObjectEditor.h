@@ -124,7 +124,13 @@ private:
     void StartClickMode(bool& mode);
     void DeleteCurrentChain();
     void InsertPoint(TPointStore& chain, int at, const TGeoPoint& point);
+    // The chain made again from a copy: point i of the new chain is point
+    // source(i, n) of the old one.
     void RebuildChain(TPointStore& chain, const std::function<int(int, int)>& source);
+    // The same for the current chain; with fewer than 2 points the message
+    // of its count instead.
+    void RebuildCurrentChain(const QString& caption, const QString& noPoints, const QString& onePoint,
+        const std::function<int(int, int)>& source);
     void CreateObject(bool polygon);
     bool ReadTypedPoint(const QString& lonText, const QString& latText, TGeoPoint& point);
     void Remember();
@@ -134,6 +140,8 @@ private:
     std::deque<TUndoStep> m_undo;
     // The points grid cell being typed into (column, row).
     QPoint m_cellEdit { -1, -1 };
+    // The panel is due to follow freed objects.
+    bool m_followFreed = false;
 };
 
 // A typed coordinate that is no place on the globe: latitudes beyond 90

@@ -491,10 +491,15 @@ TEST_F(ObjectEditorTest, TypingIntoACoordinateCell)
     ChoosePoint(0, 1);
     Layer().SetModified(false);
     panel().GridPontos->SetCol(2);
+    form->PageControlGPS->setCurrentWidget(form->TabSheetEdObjetos);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     panel().GridPontos->setFocus();
     QTest::keyClick(panel().GridPontos, Qt::Key_F2);
     auto* cell = panel().GridPontos->findChild<QLineEdit*>();
     ASSERT_NE(cell, nullptr);
+    // The pencil stays on while the cell is edited.
+    EXPECT_TRUE(Layer("LayLapis").Visible());
     const TCoordPatterns patterns = EditPatterns();
     EXPECT_EQ(cell->text(), CoordEditText(GU_DEGREE, patterns.Lat, 2));
     // 12 degrees north, typed over the cell from its start: the mask
