@@ -70,6 +70,7 @@ TGpsNavigation::TGpsNavigation(TFormBrumex& form)
         GPSMinGPSData(sender, warning, time, lat, lon, speed, course, mag);
     };
     Feed.GPSTelnet.OnError = [this](const QString& message) { ConnectFailed(message); };
+    Feed.GPSTelnet.OnLost = [this](const QString& reason) { ConnectionLost(reason); };
     connect(&m_stateTimer, &QTimer::timeout, this, &TGpsNavigation::ShowState);
     m_stateTimer.start(1000);
 }
@@ -85,6 +86,16 @@ void TGpsNavigation::ConnectFailed(const QString& message)
     const TTelnetClient& client = Feed.GPSTelnet;
     QMessageBox::warning(&m_form, QStringLiteral("Erro!"),
         QStringLiteral("Conexão com o GPS em %1:%2: %3").arg(client.Host).arg(client.Port).arg(message));
+    ShowState();
+}
+
+void TGpsNavigation::ConnectionLost(const QString& reason)
+{
+    // No message box: the operator may be driving; the readouts keep the
+    // last position and the state line tells it is no longer live.
+    m_form.SwGPS->setChecked(false);
+    m_state = TFeedState::Lost;
+    m_lostText = QStringLiteral("Conexão com o GPS perdida: %1").arg(reason);
     ShowState();
 }
 
@@ -219,6 +230,10 @@ void TGpsNavigation::TrataTrilha()
 
 void TGpsNavigation::ShowState()
 {
+    if (m_state == TFeedState::Lost) {
+        m_form.LabelValidos->setText(m_lostText);
+        return;
+    }
     if (!SourceOpen() || m_state == TFeedState::None) {
         m_form.LabelValidos->clear();
         return;
