@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "ToolDialogs.h"
+#include "common/AnswerTimer.h"
 
 #include "app/BrumexApplication.h"
 #include "app/Vars.h"
@@ -59,8 +60,7 @@ TFormBrumex& AppFixture::CreateWindows()
 
 void AppFixture::CloseNextModal()
 {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
+    QTimer* timer = NewAnswerTimer(10);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, texts = m_modalTexts] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal)
@@ -70,7 +70,6 @@ void AppFixture::CloseNextModal()
         modal->close();
         timer->deleteLater();
     });
-    timer->start();
 }
 
 void AppFixture::Answer(QMessageBox::StandardButton button)

@@ -2,6 +2,7 @@
 // chart list, the chart editor and its two-click move and stretch on the
 // globe, and saving a chart file, driven through the window's own controls.
 #include "AppFixture.h"
+#include "common/AnswerTimer.h"
 
 #include "app/ChartFile.h"
 #include "app/ChartTool.h"
@@ -97,8 +98,7 @@ protected:
     // Runs the step on the next modal window as soon as it is open.
     static void OnModal(std::function<void(QWidget*)> step)
     {
-        auto* timer = new QTimer(qApp);
-        timer->setInterval(10);
+        QTimer* timer = NewAnswerTimer(10);
         QObject::connect(timer, &QTimer::timeout, timer, [timer, step, tries = 0]() mutable {
             QWidget* modal = QApplication::activeModalWidget();
             if (!modal && ++tries < 500)
@@ -108,7 +108,6 @@ protected:
             if (modal)
                 step(modal);
         });
-        timer->start();
     }
     // Presses the button of the next message box and keeps its caption and text.
     void Answer(QMessageBox::StandardButton button)

@@ -2,6 +2,8 @@
 // dialog gets a file name (or is cancelled), the next message box a button.
 #pragma once
 
+#include "common/AnswerTimer.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
@@ -14,8 +16,7 @@
 // opens inside a modal window already showing).
 template <typename T> void OnNextModal(std::function<void(T&)> act)
 {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(5);
+    QTimer* timer = NewAnswerTimer(5);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
         auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
         if (!modal)
@@ -24,15 +25,14 @@ template <typename T> void OnNextModal(std::function<void(T&)> act)
         timer->deleteLater();
         act(*modal);
     });
-    timer->start();
 }
 
 // When `dialog` next shows, chooses `file` and accepts; an empty name cancels.
 inline void AnswerFileDialog(QFileDialog& dialog, const QString& file)
 {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, &dialog, file] {
+    QTimer* timer = NewAnswerTimer(10);
+    // The dialog as context: a dialog gone before it showed ends the answer.
+    QObject::connect(timer, &QTimer::timeout, &dialog, [timer, &dialog, file] {
         if (!dialog.isVisible())
             return;
         timer->deleteLater();
@@ -45,7 +45,6 @@ inline void AnswerFileDialog(QFileDialog& dialog, const QString& file)
             name->setText(file);
         QMetaObject::invokeMethod(&dialog, "done", Q_ARG(int, QDialog::Accepted));
     });
-    timer->start();
 }
 
 // When the next message box shows, presses its button.
