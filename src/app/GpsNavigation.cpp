@@ -28,11 +28,6 @@ namespace {
 constexpr TGlobeUnitTypes SPEED_UNITS[] = { TGlobeUnitTypes::Kilometer, TGlobeUnitTypes::Mile,
     TGlobeUnitTypes::NauticalMile };
 
-// Below this speed (in the unit system's speed unit) every step is a track point.
-constexpr double TRACK_SLOW_SPEED = 50;
-// A turn of more than this many degrees is a track point.
-constexpr double TRACK_TURN_DEGREES = 2;
-
 double InSpeedUnits(double globeUnitsPerHour)
 {
     const double rounded = std::nearbyint(std::clamp(globeUnitsPerHour, -2.0e9, 2.0e9));
@@ -216,9 +211,7 @@ void TGpsNavigation::TrataTrilha()
     if (!ProvideTrackObject())
         return;
     TPointStore& track = Vars.TrackObject->Chains.Chain(0);
-    const bool append = Vars.ForceTrackPoint || track.Count() == 0 || Vars.SpeedShown < TRACK_SLOW_SPEED
-        || std::fabs(Vars.CourseDeg - Vars.PreviousCourseDeg) > TRACK_TURN_DEGREES
-        || static_cast<long long>(std::nearbyint(Survey.CurrentPK * 10)) % 10 == 0;
+    const bool append = TrackPointDue(Vars, track.Count(), Survey.CurrentPK);
     if (append)
         track.Add({ Vars.CurrentFix.Long, Vars.CurrentFix.Lat, 0 });
     Vars.ForceTrackPoint = false;
