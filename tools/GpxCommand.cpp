@@ -20,8 +20,8 @@
 
 namespace {
 
-const char* const GpxUsage = "gpx export IN.Wpt|IN.Rot OUT.gpx\n"
-                             "gpx import IN.gpx OUT.Wpt|OUT.Rot   (the waypoints, or the first route)";
+const char* const GpxUsage = "  gpx export IN.Wpt|IN.Rot OUT.gpx\n"
+                             "  gpx import IN.gpx OUT.Wpt|OUT.Rot   (the waypoints, or the first route)";
 
 enum class TFileKind { Waypoints, Route };
 
@@ -132,7 +132,7 @@ int Import(const std::string& in, const std::string& out)
 int Gpx(const std::vector<std::string>& args)
 {
     if (args.size() != 3 || (args[0] != "export" && args[0] != "import"))
-        throw std::invalid_argument(std::string("usage: brumex-tool ") + GpxUsage);
+        throw std::invalid_argument(std::string("usage:\n") + GpxUsage);
     const std::string in = LibraryFileName(args[1]);
     const std::string out = LibraryFileName(args[2]);
     return args[0] == "export" ? Export(in, out) : Import(in, out);

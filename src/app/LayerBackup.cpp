@@ -5,6 +5,7 @@
 #include "formats/GlobeLYRWriter.h"
 #include "platform/Cp1252.h"
 #include "platform/GlobeException.h"
+#include "platform/SaveFile.h"
 #include "view/GlobeLayer.h"
 #include "view/GlobeObjectSource.h"
 #include "view/GlobeUtils.h"
@@ -12,7 +13,6 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -27,6 +27,12 @@ void RemoveIfExists(const QString& fileName)
 {
     if (QFile::exists(fileName))
         QFile::remove(fileName);
+}
+
+QString CannotReplace(const QString& layerFile, const QString& backup, const QString& reason)
+{
+    return QStringLiteral("Não foi possível substituir ") + layerFile + QStringLiteral(" por ") + backup
+        + QStringLiteral(": ") + reason;
 }
 
 } // namespace
@@ -75,11 +81,11 @@ QString ReplaceLayerFromBackup(const QString& layerFile)
     QFile saved(backup);
     if (!saved.exists())
         return QStringLiteral("Arquivo ") + backup + QStringLiteral(" não encontrado!");
-    QSaveFile target(layerFile);
-    if (!saved.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)
-        || target.write(saved.readAll()) < 0 || !target.commit())
-        return QStringLiteral("Não foi possível substituir ") + layerFile + QStringLiteral(" por ") + backup
-            + QStringLiteral(": ") + target.errorString();
+    if (!saved.open(QIODevice::ReadOnly))
+        return CannotReplace(layerFile, backup, saved.errorString());
+    const QByteArray bytes = saved.readAll();
+    if (const QString reason = TrySaveFileAtomically(layerFile, bytes); !reason.isEmpty())
+        return CannotReplace(layerFile, backup, reason);
     saved.close();
     QFile::remove(backup);
     // The old index no longer matches the new file.

@@ -88,36 +88,48 @@ int WriteAll(int descriptor, std::span<const std::uint8_t> bytes)
     return 0;
 }
 
-[[noreturn]] void Fail(const std::string& fileName, const std::string& reason)
-{
-    throw EGlobeException("Cannot write " + fileName + ": " + reason);
-}
-
 } // namespace
 
-void SaveFileAtomically(const std::string& fileName, std::span<const std::uint8_t> bytes)
+namespace {
+
+QString SaveReplacing(const QString& fileName, std::span<const std::uint8_t> bytes)
 {
-    const QString target = SaveTarget(fromCp1252(fileName));
+    const QString target = SaveTarget(fileName);
     RemoveLeftovers(target);
     QFile file;
     if (!OpenTemporary(target, file))
-        Fail(fileName, file.errorString().toStdString());
+        return file.errorString();
     // Nothing but the complete copy, on the disk, may replace the target.
-    std::string reason;
+    QString reason;
     if (const int error = WriteAll(file.handle(), bytes))
-        reason = std::strerror(error);
+        reason = QString::fromLocal8Bit(std::strerror(error));
     else if (::fsync(file.handle()) != 0)
-        reason = std::strerror(errno);
+        reason = QString::fromLocal8Bit(std::strerror(errno));
     else {
         if (QFile::exists(target))
             file.setPermissions(QFile::permissions(target));
         if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData())
             != 0)
-            reason = std::strerror(errno);
+            reason = QString::fromLocal8Bit(std::strerror(errno));
     }
-    if (!reason.empty()) {
+    if (!reason.isEmpty()) {
         file.close();
         QFile::remove(file.fileName());
-        Fail(fileName, reason);
     }
+    return reason;
+}
+
+} // namespace
+
+QString TrySaveFileAtomically(const QString& fileName, const QByteArray& bytes)
+{
+    return SaveReplacing(
+        fileName, { reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()) });
+}
+
+void SaveFileAtomically(const std::string& fileName, std::span<const std::uint8_t> bytes)
+{
+    const QString reason = SaveReplacing(fromCp1252(fileName), bytes);
+    if (!reason.isEmpty())
+        throw EGlobeException("Cannot write " + fileName + ": " + reason.toStdString());
 }

@@ -6,6 +6,9 @@
 // writing.
 #pragma once
 
+#include <QByteArray>
+#include <QString>
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -13,3 +16,7 @@
 // The name is 8-bit text (Windows-1252). Failure raises EGlobeException
 // "Cannot write <name>: <reason>"; the old file is then untouched.
 void SaveFileAtomically(const std::string& fileName, std::span<const std::uint8_t> bytes);
+
+// The same for any file name; answers the reason of a failure, or an empty
+// text once the file is replaced.
+QString TrySaveFileAtomically(const QString& fileName, const QByteArray& bytes);

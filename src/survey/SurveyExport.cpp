@@ -1,12 +1,12 @@
 #include "survey/SurveyExport.h"
 
 #include "formats/GpxFile.h"
+#include "platform/SaveFile.h"
 #include "survey/DbTable.h"
 #include "survey/SurveyTables.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTimeZone>
 #include <QXmlStreamWriter>
 #include <stdexcept>
@@ -94,11 +94,9 @@ void WriteTrack(QXmlStreamWriter& xml, TDbTable& track, const QString& name)
 
 void SaveWhole(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error(QStringLiteral("Não foi possível gravar %1: %2")
-                                     .arg(QDir::toNativeSeparators(path), file.errorString())
-                                     .toStdString());
+    if (const QString reason = TrySaveFileAtomically(path, bytes); !reason.isEmpty())
+        throw std::runtime_error(
+            QStringLiteral("Não foi possível gravar %1: %2").arg(QDir::toNativeSeparators(path), reason).toStdString());
 }
 
 } // namespace

@@ -141,3 +141,17 @@ TEST(SaveFile, ALinkKeepsPointingAtTheSavedFile)
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(Contents(real), "new");
 }
+
+// Names outside Windows-1252 (an export named by the user) save the same
+// way: leftovers of their own go, a failure answers its reason.
+TEST(SaveFile, AnyFileNameSavesAndAnswersTheReasonOfAFailure)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("дорога-路.csv"));
+    Write(name, "old");
+    Write(name + ".brumex-a1b2c3", "copy");
+    EXPECT_EQ(TrySaveFileAtomically(name, "new"), QString());
+    EXPECT_EQ(Contents(name), "new");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList { QFileInfo(name).fileName() });
+    EXPECT_EQ(TrySaveFileAtomically(dir.filePath("nowhere/x.csv"), "new"), "No such file or directory");
+}
