@@ -168,7 +168,7 @@ TEST_F(GpxTool, ErrorsSayWhatIsWrong)
         {{"import", File("none.gpx"), File("x.Wpt")}, "none.gpx: cannot read"},
         {{"import", File("bad.gpx"), File("x.txt")}, "not a waypoint file (.Wpt) or route file (.Rot)"},
         {{"export", File("none.Wpt"), File("x.gpx")}, "none.Wpt: no such file"},
-        {{"export", File("keep.Wpt")}, "usage: "},
+        {{"export", File("keep.Wpt")}, "usage:\n  gpx export"},
     };
     for (const auto& c : cases) {
         const TRun run = Tool(c.args);
