@@ -35,9 +35,10 @@ std::unique_ptr<TFormBrumex> CreateAppWindows()
     windows.FormRotas = new TFormRotas(main.get());
     windows.FormPresenters->SetEditors(windows.FormEdPointPres, windows.FormEdPoliPres);
     main->SetWindows(windows);
-    // While the survey window is open it takes the position reports.
+    // While the survey window is open and on the screen it takes the
+    // position reports.
     TFormRastr* survey = windows.FormRastr;
-    main->Navigation->SurveyVisible = [survey] { return survey->IsOpen(); };
+    main->Navigation->SurveyVisible = [survey] { return survey->IsOpen() && survey->isVisible(); };
     main->Navigation->OnSurveyReport = [survey](bool warning, TDateTime time, double lat, double lon, double speed,
                                            double course, double mag) {
         survey->GPSMinGPSData(warning, time, lat, lon, speed, course, mag);

@@ -666,6 +666,7 @@ void TFormBrumex::CreateTabSheetGPS()
     CbTrilha = Named(new QCheckBox(QStringLiteral("Marcar trilha"), TabSheetGPS), "CbTrilha");
     CbTrilha->setChecked(true);
     LabelValidos = Named(new QLabel(TabSheetGPS), "LabelValidos");
+    LabelValidos->setWordWrap(true);
     const QFont readoutFont(QStringLiteral("Arial"), 11, QFont::Normal, true);
     auto readout = [this, &readoutFont](const char* name) {
         auto* edit = Named(new QLineEdit(TabSheetGPS), name);

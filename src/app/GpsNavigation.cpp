@@ -28,11 +28,6 @@ namespace {
 constexpr TGlobeUnitTypes SPEED_UNITS[] = { TGlobeUnitTypes::Kilometer, TGlobeUnitTypes::Mile,
     TGlobeUnitTypes::NauticalMile };
 
-// Below this speed (in the unit system's speed unit) every step is a track point.
-constexpr double TRACK_SLOW_SPEED = 50;
-// A turn of more than this many degrees is a track point.
-constexpr double TRACK_TURN_DEGREES = 2;
-
 double InSpeedUnits(double globeUnitsPerHour)
 {
     const double rounded = std::nearbyint(std::clamp(globeUnitsPerHour, -2.0e9, 2.0e9));
@@ -70,6 +65,7 @@ TGpsNavigation::TGpsNavigation(TFormBrumex& form)
         GPSMinGPSData(sender, warning, time, lat, lon, speed, course, mag);
     };
     Feed.GPSTelnet.OnError = [this](const QString& message) { ConnectFailed(message); };
+    Feed.GPSTelnet.OnLost = [this](const QString& reason) { ConnectionLost(reason); };
     connect(&m_stateTimer, &QTimer::timeout, this, &TGpsNavigation::ShowState);
     m_stateTimer.start(1000);
 }
@@ -85,6 +81,16 @@ void TGpsNavigation::ConnectFailed(const QString& message)
     const TTelnetClient& client = Feed.GPSTelnet;
     QMessageBox::warning(&m_form, QStringLiteral("Erro!"),
         QStringLiteral("Conexão com o GPS em %1:%2: %3").arg(client.Host).arg(client.Port).arg(message));
+    ShowState();
+}
+
+void TGpsNavigation::ConnectionLost(const QString& reason)
+{
+    // No message box: the operator may be driving; the readouts keep the
+    // last position and the state line tells it is no longer live.
+    m_form.SwGPS->setChecked(false);
+    m_state = TFeedState::Lost;
+    m_lostText = QStringLiteral("Conexão com o GPS perdida: %1").arg(reason);
     ShowState();
 }
 
@@ -205,9 +211,7 @@ void TGpsNavigation::TrataTrilha()
     if (!ProvideTrackObject())
         return;
     TPointStore& track = Vars.TrackObject->Chains.Chain(0);
-    const bool append = Vars.ForceTrackPoint || track.Count() == 0 || Vars.SpeedShown < TRACK_SLOW_SPEED
-        || std::fabs(Vars.CourseDeg - Vars.PreviousCourseDeg) > TRACK_TURN_DEGREES
-        || static_cast<long long>(std::nearbyint(Survey.CurrentPK * 10)) % 10 == 0;
+    const bool append = TrackPointDue(Vars, track.Count(), Survey.CurrentPK);
     if (append)
         track.Add({ Vars.CurrentFix.Long, Vars.CurrentFix.Lat, 0 });
     Vars.ForceTrackPoint = false;
@@ -219,6 +223,10 @@ void TGpsNavigation::TrataTrilha()
 
 void TGpsNavigation::ShowState()
 {
+    if (m_state == TFeedState::Lost) {
+        m_form.LabelValidos->setText(m_lostText);
+        return;
+    }
     if (!SourceOpen() || m_state == TFeedState::None) {
         m_form.LabelValidos->clear();
         return;

@@ -50,14 +50,18 @@ public:
         OnSurveyReport;
 
 private:
-    enum class TFeedState { None, NoData, NoFix, Valid };
+    enum class TFeedState { None, NoData, NoFix, Valid, Lost };
 
     void ShowState();
     void ConnectFailed(const QString& message);
+    // A network feed that ended by itself: the box no longer claims a
+    // connection, and the state line says what happened until the next click.
+    void ConnectionLost(const QString& reason);
     bool SourceOpen() const;
 
     TFormBrumex& m_form;
     TFeedState m_state = TFeedState::None;
+    QString m_lostText;
     std::chrono::steady_clock::time_point m_lastReport;
     QTimer m_stateTimer;
 };

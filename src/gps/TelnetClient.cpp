@@ -133,11 +133,27 @@ TTelnetClient::TTelnetClient(QObject* parent)
         [this] { fail(QStringLiteral("servidor não responde (%1 s)").arg(kConnectTimeoutMs / 1000)); });
     connect(&socket_, &QTcpSocket::connected, this, [this] {
         connectTimer_.stop();
+        established_ = true;
         if (OnConnected)
             OnConnected();
     });
     connect(&socket_, &QTcpSocket::readyRead, this, &TTelnetClient::readAvailable);
-    connect(&socket_, &QTcpSocket::errorOccurred, this, [this] { fail(socket_.errorString()); });
+    connect(&socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        if (established_)
+            lose(error);
+        else
+            fail(socket_.errorString());
+    });
+    // A close without an error report first is a close by the peer.
+    connect(&socket_, &QTcpSocket::disconnected, this, [this] {
+        if (established_)
+            lose(QAbstractSocket::RemoteHostClosedError);
+    });
+}
+
+TTelnetClient::~TTelnetClient()
+{
+    Disconnect();
 }
 
 void TTelnetClient::Connect()
@@ -150,6 +166,7 @@ void TTelnetClient::Connect()
 
 void TTelnetClient::Disconnect()
 {
+    established_ = false;
     connectTimer_.stop();
     socket_.abort();
 }
@@ -161,6 +178,30 @@ void TTelnetClient::fail(const QString& reason)
     Disconnect();
     if (OnError)
         OnError(reason);
+}
+
+void TTelnetClient::lose(QAbstractSocket::SocketError error)
+{
+    QString reason;
+    switch (error) {
+    case QAbstractSocket::RemoteHostClosedError:
+        reason = QStringLiteral("o servidor fechou a conexão");
+        break;
+    case QAbstractSocket::NetworkError:
+        reason = QStringLiteral("falha na rede");
+        break;
+    case QAbstractSocket::SocketTimeoutError:
+        reason = QStringLiteral("a rede não responde");
+        break;
+    default:
+        reason = socket_.errorString();
+    }
+    // What arrived before the end still counts.
+    established_ = false;
+    readAvailable();
+    Disconnect();
+    if (OnLost)
+        OnLost(reason);
 }
 
 void TTelnetClient::readAvailable()

@@ -60,6 +60,9 @@ public:
     static constexpr qint64 kReadChunk = 4096;
 
     explicit TTelnetClient(QObject* parent = nullptr);
+    // Closes quietly: the socket's end must not reach handlers of a client
+    // that is going away.
+    ~TTelnetClient() override;
 
     QString Host;
     quint16 Port = kDefaultPort;
@@ -75,14 +78,21 @@ public:
     // The text received since the previous event.
     std::function<void(const std::string& text)> OnDataAvailable;
     std::function<void()> OnConnected;
-    // A connect that failed, or a connection lost; the text says why.
+    // A connect that failed; the text says why.
     std::function<void(const QString& message)> OnError;
+    // A connection that was open and ended without Disconnect (the peer
+    // closed it, the network went away); the text says why, in Portuguese.
+    // The text received before the end has been handed on.
+    std::function<void(const QString& reason)> OnLost;
 
 private:
     void readAvailable();
     void fail(const QString& reason);
+    void lose(QAbstractSocket::SocketError error);
 
     QTcpSocket socket_;
+    // Connected since the last Connect, and not yet disconnected or lost.
+    bool established_ = false;
     QTimer connectTimer_;
     TTelnetProtocol protocol_;
 };

@@ -32,10 +32,6 @@
 
 namespace {
 
-// Below this speed (km/h) every step is a track point.
-constexpr double TRACK_SLOW_SPEED = 50;
-// A turn of more than this many degrees is a track point.
-constexpr double TRACK_TURN_DEGREES = 2;
 constexpr int LEFT_PANEL_WIDTH = 340;
 
 template <typename T> T* Named(T* widget, const char* name)
@@ -538,9 +534,7 @@ void TFormRastr::TrataTrilha()
     TGeoDataObject* track = m_host->ProvideTrackObject();
     if (!track)
         return;
-    const bool append = nav.ForceTrackPoint || track->Chains.Chain(0).Count() == 0
-        || nav.SpeedShown < TRACK_SLOW_SPEED || std::fabs(nav.CourseDeg - nav.PreviousCourseDeg) > TRACK_TURN_DEGREES
-        || std::llround(std::nearbyint(Survey.CurrentPK * 10)) % 10 == 0;
+    const bool append = TrackPointDue(nav, track->Chains.Chain(0).Count(), Survey.CurrentPK);
     nav.ForceTrackPoint = false;
     if (!append)
         return;

@@ -8,6 +8,23 @@
 
 TSurveyState Survey;
 
+namespace {
+
+// Below this speed every step is a track point.
+constexpr double TRACK_SLOW_SPEED = 50;
+// A turn of more than this many degrees is a track point.
+constexpr double TRACK_TURN_DEGREES = 2;
+
+} // namespace
+
+bool TrackPointDue(const TNavigationState& nav, int trackPoints, double currentPK)
+{
+    return nav.ForceTrackPoint || trackPoints == 0 || nav.SpeedShown < TRACK_SLOW_SPEED
+        || std::fabs(nav.CourseDeg - nav.PreviousCourseDeg) > TRACK_TURN_DEGREES
+        // fmod: a post of any size typed with F6 stays a double.
+        || std::fmod(std::nearbyint(currentPK * 10), 10) == 0;
+}
+
 double& TSurveyState::Odometer(int i)
 {
     double* values[OdometerCount] = { &O1, &O2, &O3 };

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "geo/GlobeTypes.h"
+#include "survey/NavigationState.h"
 
 #include <QString>
 
@@ -37,3 +38,9 @@ extern TSurveyState Survey;
 double RoundToTenth(double km);
 // "#,##0.0" in the user's locale: the post and odometer readouts.
 QString KmText(double km);
+
+// Whether a track step appends CurrentFix to a track of `trackPoints` points.
+// The tests, in order: a forced point or an empty track; below 50 in the
+// speed unit; a turn of more than 2 degrees; the kilometre post at a whole
+// kilometre to one decimal (0, a survey that never ran, counts as whole).
+bool TrackPointDue(const TNavigationState& nav, int trackPoints, double currentPK);

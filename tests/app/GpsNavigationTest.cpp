@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/FormConfig.h"
+#include "app/Formatting.h"
 #include "app/GpsNavigation.h"
 #include "app/Vars.h"
 #include "geo/GlobeUnits.h"
@@ -22,7 +23,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -262,4 +266,49 @@ TEST_F(GpsNavigationTest, AFailedConnectShowsTheClientsErrorAndTheBoxStaysChecke
     EXPECT_EQ(ModalTexts().front(),
         QStringLiteral("Conexão com o GPS em 127.0.0.1:%1: Connection refused").arg(closed));
     EXPECT_TRUE(form->SwGPS->isChecked());
+}
+
+TEST_F(GpsNavigationTest, AConnectionLostAfterSomeSentencesSaysSoWithoutADialog)
+{
+    QTcpServer peer;
+    ASSERT_TRUE(peer.listen(QHostAddress::LocalHost, 0));
+    Start();
+    Windows().FormConfig->RBEthernet->setChecked(true);
+    Windows().FormConfig->EdIPGPS->setText("127.0.0.1");
+    Windows().FormConfig->EdPortGPS->setText(QString::number(peer.serverPort()));
+    // Any dialog would stop a driver: record and close it.
+    QStringList dialogs;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            dialogs << modal->windowTitle();
+            modal->close();
+        }
+    });
+    guard.start(20);
+
+    QTest::mouseClick(form->SwGPS, Qt::LeftButton, {}, QPoint(5, form->SwGPS->height() / 2));
+    ASSERT_TRUE(WaitFor([&] { return peer.hasPendingConnections(); }, 5000));
+    QTcpSocket* link = peer.nextPendingConnection();
+    // Three sentences reach the display (each when the next "$" comes).
+    link->write("$GPRMC,120000,A,2230.000,S,04300.000,W,0,0,091224,,*00\r\n"
+                "$GPRMC,120001,A,2230.010,S,04300.000,W,0,0,091224,,*00\r\n"
+                "$GPRMC,120002,A,2230.020,S,04300.000,W,0,0,091224,,*00\r\n"
+                "$GPRMC,120003,A,2230.030,S,04300.000,W,0,0,091224,,*00\r\n");
+    link->disconnectFromHost();
+    ASSERT_TRUE(WaitFor([&] { return !form->SwGPS->isChecked(); }, 5000));
+    EXPECT_EQ(form->LabelValidos->text(), "Conexão com o GPS perdida: o servidor fechou a conexão");
+    EXPECT_EQ(form->EdLat->text(), GpsCoordText(u"Lat", -(22 + 30.02 / 60))); // the last position stays
+    EXPECT_FALSE(form->Navigation->Feed.GPSTelnet.Connected());
+    Picture(*form->TabSheetGPS, "navigation-tab-lost");
+    // The message stays while nothing is connected (the state line refreshes every second).
+    QTest::qWait(1100);
+    EXPECT_EQ(form->LabelValidos->text(), "Conexão com o GPS perdida: o servidor fechou a conexão");
+
+    // A click connects again.
+    QTest::mouseClick(form->SwGPS, Qt::LeftButton, {}, QPoint(5, form->SwGPS->height() / 2));
+    EXPECT_TRUE(WaitFor([&] { return form->LabelValidos->text() == "Sem dados do GPS"; }, 3000))
+        << form->LabelValidos->text().toStdString();
+    EXPECT_TRUE(form->Navigation->Feed.GPSTelnet.Connected());
+    EXPECT_TRUE(dialogs.isEmpty()) << dialogs.join(", ").toStdString();
 }

@@ -6,6 +6,7 @@
 
 #include "app/AppPaths.h"
 #include "app/FormConfig.h"
+#include "app/Formatting.h"
 #include "app/GpsNavigation.h"
 #include "app/Vars.h"
 #include "geo/GlobeUnits.h"
@@ -15,6 +16,7 @@
 #include "survey/FormRastr.h"
 #include "survey/SurveyState.h"
 #include "survey/SurveyTables.h"
+#include "view/GlobePresenter.h"
 #include "widgets/Compass.h"
 
 #include <QAction>
@@ -25,6 +27,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPointer>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -40,6 +44,23 @@ protected:
         Start();
         survey = Windows().FormRastr;
         survey->ShowMessage = [this](const QString& message) { messages << message; };
+        // A dialog nobody answers would stop the test for good: one still
+        // open on two looks in a row is closed, and the test fails.
+        QObject::connect(&guard, &QTimer::timeout, &guard, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal == lastModal) {
+                unanswered << modal->windowTitle();
+                modal->close();
+            }
+            lastModal = modal;
+        });
+        guard.start(1000);
+    }
+    void TearDown() override
+    {
+        guard.stop();
+        EXPECT_TRUE(unanswered.isEmpty()) << "unanswered dialogs: " << unanswered.join(", ").toStdString();
+        MainWindowFixture::TearDown();
     }
     QAction& Ativar() { return *form->findChild<QAction*>("Ativar1"); }
     // Opens the window from the menu on the given table ("" cancels the dialog).
@@ -79,6 +100,9 @@ protected:
 
     TFormRastr* survey = nullptr;
     QStringList messages;
+    QTimer guard;
+    QPointer<QWidget> lastModal;
+    QStringList unanswered;
     double time = 46000.5;
 };
 
@@ -144,6 +168,52 @@ TEST_F(SurveyWindowTest, KeysRecordFeaturesWithPostOdometerAndPosition)
     EXPECT_EQ(table.FieldValue("Lon").toInt(), DegToGU(-40));
     EXPECT_EQ(table.FieldValue("Lat").toInt(), DegToGU(-20 + 1.3 * KM_NORTH));
     EXPECT_LE(std::abs(table.FieldValue("Hora").toDateTime().secsTo(QDateTime::currentDateTime())), 60);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
+
+TEST_F(SurveyWindowTest, WhileVisibleItTakesTheReportsAndTheMainDisplayStaysAsItWas)
+{
+    // The main window's display after a step north.
+    Report(10, 0);
+    Report(10, 0.001);
+    const auto mainDisplay = [&] {
+        return QStringList { form->EdLat->text(), form->EdLon->text(), form->EdVeloc->text(), form->EdHoraGPS->text(),
+            form->PanelHeading->text(), QString::number(form->Bussola->Heading()),
+            QString::number(Vars.TrackObject ? Vars.TrackObject->Chains.Chain(0).Count() : 0) };
+    };
+    const QStringList before = mainDisplay();
+    ASSERT_EQ(before.mid(4), (QStringList { "0°", "0", "1" }));
+    TPointPresenter* marker = dynamic_cast<TPointPresenter*>(
+        Globe().LayerStore()->LayerByName("Trilha")->FindPresenter(Vars.PrMovelID));
+    ASSERT_NE(marker, nullptr);
+
+    // Two steps east while the survey window shows: the survey reads them and
+    // moves the marker; the main window's readouts, compass and track stay.
+    Open("");
+    Report(10.001, 0.001, 30, 90);
+    Report(10.002, 0.001, 30, 90);
+    EXPECT_EQ(mainDisplay(), before);
+    EXPECT_EQ(survey->EdLon->text(), GpsCoordText(u"Lon", 10.002));
+    EXPECT_EQ(survey->EdVeloc->text(), "30.00 km/h");
+    EXPECT_EQ(Vars.MovingMarker->GetCentroid(), (TGeoPoint { DegToGU(10.002), DegToGU(0.001), 0 }));
+    EXPECT_EQ(marker->PointFont.FontAngle(), 3600);
+
+    // Closed with the window's own close: the main window shows the reports
+    // again, measured from the survey's last fix.
+    survey->close();
+    ASSERT_FALSE(survey->isVisible());
+    Report(10.0021, 0.001);
+    EXPECT_EQ(form->EdLon->text(), GpsCoordText(u"Lon", 10.0021));
+    EXPECT_EQ(form->PanelHeading->text(), "90°");
+    EXPECT_NEAR(Vars.SpeedShown, 40.1, 0.5); // 0.0001° of the equator in one second
+    EXPECT_EQ(mainDisplay().last(), "2");
+
+    // Only a window on the screen takes the reports.
+    Open("");
+    survey->hide();
+    Report(10.0021, 0.0011);
+    EXPECT_EQ(form->EdLat->text(), GpsCoordText(u"Lat", 0.0011));
+    EXPECT_EQ(form->PanelHeading->text(), "0°");
     EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
 

@@ -80,12 +80,18 @@ struct Client {
             text += piece;
         };
         telnet.OnError = [this](const QString& message) { errors.push_back(message); };
+        telnet.OnLost = [this](const QString& reason) {
+            lost.push_back(reason);
+            textWhenLost = text;
+        };
     }
     TTelnetClient telnet;
     int connects = 0;
     std::string text;
     std::size_t largestPiece = 0;
     std::vector<QString> errors;
+    std::vector<QString> lost;
+    std::string textWhenLost;
 };
 
 } // namespace
@@ -209,8 +215,9 @@ TEST(TelnetClient, HostilePeersNeitherHangNorGrowIt)
     // A close in the middle of a negotiation is a lost connection, no more.
     peer.Send(bytes({ IAC, SB, TTYPE }));
     peer.socket->disconnectFromHost();
-    ASSERT_TRUE(waitFor([&] { return !client.errors.empty(); }, 5000));
-    EXPECT_EQ(client.errors[0], QStringLiteral("The remote host closed the connection"));
+    ASSERT_TRUE(waitFor([&] { return !client.lost.empty(); }, 5000));
+    EXPECT_EQ(client.lost, std::vector<QString> { QStringLiteral("o servidor fechou a conexão") });
+    EXPECT_TRUE(client.errors.empty());
     EXPECT_FALSE(client.telnet.Connected());
 
     // The next connection starts its negotiation afresh.
@@ -219,6 +226,26 @@ TEST(TelnetClient, HostilePeersNeitherHangNorGrowIt)
     peer.received.clear();
     peer.Send(bytes({ IAC, DO, ECHO }));
     EXPECT_TRUE(waitFor([&] { return peer.received == QByteArray::fromStdString(bytes({ IAC, WONT, ECHO })); }, 5000));
+}
+
+TEST(TelnetClient, APeerThatClosesAfterSendingIsALostConnectionWithAllItsText)
+{
+    Peer peer;
+    Client client(peer.server.serverPort());
+    client.telnet.Connect();
+    ASSERT_TRUE(waitFor([&] { return peer.socket != nullptr && client.connects == 1; }, 5000));
+    std::string sent;
+    for (int i = 0; i < 200; ++i)
+        sent += "$GPRMC,1200" + std::to_string(i % 60) + ",A,4807.038,N,01131.000,E,022.4,084.4,230394,,*00\r\n";
+    peer.Send(sent);
+    peer.socket->disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return !client.lost.empty(); }, 5000));
+    EXPECT_EQ(client.textWhenLost, sent);
+    EXPECT_EQ(client.lost, std::vector<QString> { QStringLiteral("o servidor fechou a conexão") });
+    EXPECT_TRUE(client.errors.empty());
+    EXPECT_FALSE(client.telnet.Connected());
+    // Lost once: nothing more follows.
+    EXPECT_FALSE(waitFor([&] { return client.lost.size() > 1 || !client.errors.empty(); }, 200));
 }
 
 TEST(TelnetClient, APeerThatNeverSendsLeavesItConnectedAndQuiet)
@@ -230,5 +257,5 @@ TEST(TelnetClient, APeerThatNeverSendsLeavesItConnectedAndQuiet)
     EXPECT_FALSE(waitFor([&] { return !client.text.empty() || !client.errors.empty(); }, 300));
     EXPECT_TRUE(client.telnet.Connected());
     client.telnet.Disconnect();
-    EXPECT_FALSE(waitFor([&] { return !client.errors.empty(); }, 200));
+    EXPECT_FALSE(waitFor([&] { return !client.errors.empty() || !client.lost.empty(); }, 200));
 }

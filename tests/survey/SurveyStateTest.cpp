@@ -86,3 +86,37 @@ TEST(SurveyStateTest, TenthsRoundTiesToEven)
 }
 
 } // namespace
+
+TEST(SurveyStateTest, TrackPointDueTakesTheFirstTestThatHolds)
+{
+    struct Case {
+        const char* what;
+        bool force;
+        int points;
+        double speed, course, previousCourse, post;
+        bool due;
+    };
+    const Case cases[] = {
+        { "fast, straight, between posts", false, 5, 80, 10, 10, 1.25, false },
+        { "forced", true, 5, 80, 10, 10, 1.25, true },
+        { "empty track", false, 0, 80, 10, 10, 1.25, true },
+        { "slow", false, 5, 49.9, 10, 10, 1.25, true },
+        { "at the threshold is fast", false, 5, 50, 10, 10, 1.25, false },
+        { "turn over 2 degrees", false, 5, 80, 12.5, 10, 1.25, true },
+        { "turn of 2 degrees", false, 5, 80, 12, 10, 1.25, false },
+        { "turn the other way", false, 5, 80, 7.5, 10, 1.25, true },
+        { "whole kilometre", false, 5, 80, 10, 10, 3.04, true },
+        { "just past it", false, 5, 80, 10, 10, 3.06, false },
+        { "post 0 (no survey)", false, 5, 80, 10, 10, 0, true },
+        { "negative whole post", false, 5, 80, 10, 10, -3, true },
+        { "a post too large for an integer", false, 5, 80, 10, 10, 1e300, true },
+    };
+    for (const Case& c : cases) {
+        TNavigationState nav;
+        nav.ForceTrackPoint = c.force;
+        nav.SpeedShown = c.speed;
+        nav.CourseDeg = c.course;
+        nav.PreviousCourseDeg = c.previousCourse;
+        EXPECT_EQ(TrackPointDue(nav, c.points, c.post), c.due) << c.what;
+    }
+}
