@@ -16,9 +16,9 @@ TGlobeObjectCache::~TGlobeObjectCache()
 int64_t TGlobeObjectCache::AddCacheMemory(int64_t bytes, const TGlobeObject* keep)
 {
     m_total += bytes;
-    const int64_t budget = int64_t { CacheCapacity } * 1024;
+    const int64_t budget = Budget();
     // Taking bytes off never trims: releasing objects does that.
-    if (bytes >= 0 && CacheCapacity > 0 && m_total > budget && m_frameDepth == 0) {
+    if (bytes >= 0 && CacheCapacity > 0 && m_total > budget + m_lastFrameBytes && m_frameDepth == 0) {
         if (OnReduceCacheMemory)
             OnReduceCacheMemory();
         m_total = ReduceCache(budget - (budget * 25 + 50) / 100, keep);
@@ -34,11 +34,15 @@ int64_t TGlobeObjectCache::ReduceCache(int64_t target, const TGlobeObject* keep)
         source->CollectDiscardable(objects);
     std::stable_sort(objects.begin(), objects.end(),
         [](const TGlobeObject* a, const TGlobeObject* b) { return a->AccessStamp < b->AccessStamp; });
+    m_lastFrameBytes = 0;
+    for (const TGlobeObject* object : objects)
+        if (UsedByLastFrame(*object))
+            m_lastFrameBytes += object->MemorySize();
     for (TGlobeObject* object : objects) {
-        if (m_total < target)
+        if (m_total < target + m_lastFrameBytes)
             break;
         // The selection refers to the object itself; it stays loaded.
-        if (object->Selected() || object == keep)
+        if (object->Selected() || object == keep || UsedByLastFrame(*object))
             continue;
         auto* source = dynamic_cast<TGlobeObjectSource*>(object->ObjectSource());
         if (!source)
@@ -47,6 +51,11 @@ int64_t TGlobeObjectCache::ReduceCache(int64_t target, const TGlobeObject* keep)
         source->ReleaseObject(object->ObjectIndex);
     }
     return m_total;
+}
+
+bool TGlobeObjectCache::UsedByLastFrame(const TGlobeObject& object) const
+{
+    return object.AccessStamp > m_lastFrameFirst && object.AccessStamp <= m_lastFrameLast;
 }
 
 void TGlobeObjectCache::RecalcCacheMemory()
@@ -58,13 +67,18 @@ void TGlobeObjectCache::RecalcCacheMemory()
 TGlobeObjectCache::TFrame::TFrame(TGlobeObjectCache& cache)
     : m_cache(cache)
 {
-    ++m_cache.m_frameDepth;
+    if (m_cache.m_frameDepth++ == 0)
+        m_first = m_cache.m_stamp;
 }
 
 TGlobeObjectCache::TFrame::~TFrame()
 {
     if (--m_cache.m_frameDepth != 0)
         return;
+    m_cache.m_lastFrameFirst = m_first;
+    m_cache.m_lastFrameLast = m_cache.m_stamp;
+    // Counted again by the trim, which now spares this frame's objects.
+    m_cache.m_lastFrameBytes = 0;
     try {
         m_cache.AddCacheMemory(0);
     } catch (...) {

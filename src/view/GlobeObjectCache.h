@@ -2,12 +2,14 @@
 // read objects on demand and count each loaded object here; when the total
 // passes the capacity the least recently used objects are turned back into
 // light data records until the total is below 75 % of the capacity. While a
-// frame is drawn nothing is released: a view that needs more than the budget
-// would otherwise read each object again in every frame (least recently used
-// is the worst choice for a frame that sweeps the whole layer); the trim
-// follows at the end of the frame. It also
-// keeps the list of the globe's object sources and frees those that no
-// layer holds when the globe goes.
+// frame is drawn nothing is released, and the objects the last frame used
+// stay loaded on top of the budget until a frame no longer uses them: a view
+// that needs more than the budget would otherwise read most of its objects
+// again in every frame (least recently used is the worst choice for frames
+// that sweep the whole layer). So memory stays within the budget plus one
+// frame's objects, and a still view reads nothing. It also keeps the list of
+// the globe's object sources and frees those that no layer holds when the
+// globe goes.
 #pragma once
 
 #include <cstdint>
@@ -35,19 +37,22 @@ public:
     // The next use stamp; sources stamp every object they hand out.
     int32_t NextStamp() { return ++m_stamp; }
 
-    // Adds bytes (negative to take off); over the capacity, fires
-    // OnReduceCacheMemory and trims to 75 % of it, never releasing keep (the
-    // object being handed out). Answers the total.
+    // Adds bytes (negative to take off); over the capacity (plus what the
+    // last frame used), fires OnReduceCacheMemory and trims to 75 % of it,
+    // never releasing keep (the object being handed out). Answers the total.
     int64_t AddCacheMemory(int64_t bytes, const TGlobeObject* keep = nullptr);
     // Recounts, then releases the oldest discardable objects but keep until
-    // the total is below target. Selected objects stay loaded. Answers the
-    // total.
+    // the total, less what the last frame used, is below target. Selected
+    // objects and those the last frame used stay loaded. Answers the total.
     int64_t ReduceCache(int64_t target, const TGlobeObject* keep = nullptr);
+    // Whether the last frame drawn used the object (it stays loaded).
+    bool UsedByLastFrame(const TGlobeObject& object) const;
     // Recounts the bytes of all cached objects, then AddCacheMemory(0).
     void RecalcCacheMemory();
 
     // Marks the drawing of a frame (nested marks count once): objects are
-    // counted but not released until the outermost frame ends.
+    // counted but not released until the outermost frame ends; then the
+    // objects it did not use are trimmed.
     class TFrame {
     public:
         explicit TFrame(TGlobeObjectCache& cache);
@@ -57,6 +62,7 @@ public:
 
     private:
         TGlobeObjectCache& m_cache;
+        int32_t m_first = 0;
     };
 
     void AddSource(TGlobeObjectSource& source);
@@ -69,10 +75,16 @@ public:
 
 private:
     void Recount();
+    int64_t Budget() const { return int64_t { CacheCapacity } * 1024; }
 
     int64_t m_total = 0;
     int32_t m_stamp = 0;
     int m_frameDepth = 0;
+    // Stamps handed out by the last frame drawn: (first, last].
+    int32_t m_lastFrameFirst = 0;
+    int32_t m_lastFrameLast = 0;
+    // Bytes of the loaded objects the last frame used, as of the last trim.
+    int64_t m_lastFrameBytes = 0;
     std::vector<TGlobeObjectSource*> m_sources;
     bool m_destroying = false;
 };

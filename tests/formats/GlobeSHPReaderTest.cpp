@@ -333,27 +333,68 @@ TEST_F(SHPReaderTest, AFrameLargerThanTheCacheReadsEachObjectOnce)
     globe.onObjectRender = [&](TGlobeObject& object, TGlobeObjectStateSet) {
         drawn[object.ObjectIndex] = object.MemorySize();
     };
-    for (int frame = 0; frame < 3; ++frame) {
-        SCOPED_TRACE(frame);
+    // Draws a frame; answers the records it read.
+    const auto frame = [&] {
+        drawn.clear();
         const int64_t before = reader.RecordsRead();
         {
             const TGlobeObjectCache::TFrame drawing(cache);
             layer->Render();
             layer->Render();
         }
-        const int64_t read = reader.RecordsRead() - before;
-        int64_t needed = 0;
-        for (const auto& [index, bytes] : drawn)
-            needed += bytes;
-        EXPECT_GT(needed, 4 * 64 * 1024);
-        EXPECT_GT(read, 0);
-        EXPECT_LE(read, static_cast<int64_t>(drawn.size()));
-        // What the last frame left in the cache is used again.
-        if (frame > 0) {
-            EXPECT_LT(read, static_cast<int64_t>(drawn.size()));
+        return reader.RecordsRead() - before;
+    };
+    const auto bytesDrawn = [&] {
+        int64_t bytes = 0;
+        for (const auto& [index, size] : drawn)
+            bytes += size;
+        return bytes;
+    };
+    // Only what the last frame drew may stay loaded over the budget.
+    const auto expectWithinTheBudgetBesidesTheFrame = [&] {
+        int64_t others = 0;
+        for (int i = 0; i < reader.Count(); ++i) {
+            const auto* object = dynamic_cast<const TGlobeObject*>(&reader.GetObjectData(i));
+            if (object && !drawn.contains(i))
+                others += object->MemorySize();
+            if (object) {
+                EXPECT_EQ(cache.UsedByLastFrame(*object), drawn.contains(i)) << i;
+            }
         }
-        EXPECT_LE(cache.Total(), 64 * 1024);
+        EXPECT_LE(others, 64 * 1024);
+        EXPECT_LE(cache.Total(), 64 * 1024 + bytesDrawn());
+    };
+
+    const int64_t firstRead = frame();
+    EXPECT_GT(bytesDrawn(), 4 * 64 * 1024);
+    EXPECT_GT(firstRead, 0);
+    EXPECT_LE(firstRead, static_cast<int64_t>(drawn.size()));
+    expectWithinTheBudgetBesidesTheFrame();
+    // A still view reads nothing again.
+    for (int again = 0; again < 2; ++again) {
+        EXPECT_EQ(frame(), 0);
+        expectWithinTheBudgetBesidesTheFrame();
     }
+    const int64_t wholeWorld = cache.Total();
+
+    // Zoomed in and panned across, the objects out of view are let go.
+    globe.Projection().SetScaleFactor(globe.Projection().ScaleFactor() * 4);
+    for (const long double longitude : { 0.0L, 120.0L, -60.0L }) {
+        SCOPED_TRACE(static_cast<double>(longitude));
+        globe.Projection().SetCenterLongitude(longitude);
+        const int64_t read = frame();
+        EXPECT_LE(read, static_cast<int64_t>(drawn.size()));
+        EXPECT_LT(drawn.size(), 1419u);
+        expectWithinTheBudgetBesidesTheFrame();
+        EXPECT_LT(cache.Total(), wholeWorld);
+        EXPECT_EQ(frame(), 0);
+    }
+
+    // Loads outside a frame (a search) stay within the budget besides the
+    // last frame's objects.
+    for (int i = 0; i < reader.Count(); ++i)
+        reader.GetObject(i);
+    EXPECT_LE(cache.Total(), 64 * 1024 + bytesDrawn());
 }
 
 TEST_F(SHPReaderTest, NoMetaDataFileWhenDiscarded)
