@@ -255,8 +255,10 @@ void TGlobeMIFReader::ApplyStyle(const TMIFStyle& style)
         m_textFont.SetFontAttributes(
             style.Font->Name, MIFColor(style.Font->ForeColor), 0, 0, m_textFont.FontUnit(), style.Font->Size);
     }
-    if (style.Angle)
-        m_textFont.SetFontAngle(static_cast<int32_t>(std::nearbyint(*style.Angle)) * 10);
+    // Whole turns more or less give the same text; taking them off keeps a
+    // damaged file's angle within the tenths a font holds.
+    if (style.Angle && std::isfinite(*style.Angle))
+        m_textFont.SetFontAngle(static_cast<int32_t>(std::nearbyint(std::fmod(*style.Angle, 360.0))) * 10);
 }
 
 // The text of a text object is as tall as its box: the font is sized in

@@ -155,6 +155,28 @@ TEST_F(MIFReaderTest, PolylinesPointsLinesAndTexts)
     EXPECT_NEAR(presenter->TitleFont.FontSize(), 11100, 200) << "a tenth of a degree of latitude";
 }
 
+// A text angle is taken modulo a turn, so that any number a damaged file
+// holds fits the font's tenths of a degree.
+TEST_F(MIFReaderTest, TextAnglesLoseTheirWholeTurns)
+{
+    const struct {
+        const char* angle;
+        int32_t tenths;
+    } cases[] = { { "45", 450 }, { "370", 100 }, { "-725", -50 }, { "720", 0 },
+        { "388888888888888888888888880", 1120 }, { "1e308", 2960 } };
+    for (const auto& c : cases) {
+        TGlobeMIFReader& reader = Open(Write(std::string("angle") + c.angle,
+            std::string(HEADER) + "Text\n    \"T\"\n    0 0 1 1\n    Font (\"Arial\",0,0,0)\n    Angle " + c.angle
+                + "\n",
+            "\"a\"\n"));
+        ASSERT_EQ(reader.Count(), 1) << c.angle;
+        const auto* presenter = dynamic_cast<const TPointPresenter*>(
+            reader.Presenters().ByID(reader.GetObject(0).PresenterID(), false));
+        ASSERT_NE(presenter, nullptr) << c.angle;
+        EXPECT_EQ(presenter->TitleFont.FontAngle(), c.tenths) << c.angle;
+    }
+}
+
 TEST_F(MIFReaderTest, SkippedObjectsKeepTheirMIDRecordsAndTitlesDefault)
 {
     TGlobeMIFReader& reader = Open(Write("skipped",
