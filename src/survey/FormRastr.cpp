@@ -112,6 +112,10 @@ TFormRastr::~TFormRastr()
         } catch (const EDbTableError&) {
         }
     }
+    // The bound controls read the tables while they are hidden and freed:
+    // they go now, while the tables still exist.
+    delete PanelEsq;
+    delete PanelDados;
 }
 
 QFrame* TFormRastr::CreatePanelEsq()

@@ -421,6 +421,7 @@ TEST_F(SurveyWindowTest, ARealLogOverAPseudoTerminalIsSurveyedWithTheOperatorsKe
             break;
         case 12:
             Key(Qt::Key_F9);
+            Picture(*survey, "survey-window-replay"); // in the middle of the drive
             break;
         case 15:
             Key(Qt::Key_F8);
