@@ -200,7 +200,7 @@ TGlobeObject* TGlobeLayerStore::FindObjectByID(int32_t id)
 
 void TGlobeLayerStore::RenderLayers(bool animated)
 {
-    const TGlobeObjectCache::TFrame frame(m_globe.ObjectCache());
+    const TGlobeObjectCache::TFrame frame(m_globe.ObjectCache(), animated);
     for (int i = 0; i < Count(); ++i)
         if (Layers(i).Animated() == animated)
             Layers(i).Render();

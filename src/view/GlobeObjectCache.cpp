@@ -55,7 +55,9 @@ int64_t TGlobeObjectCache::ReduceCache(int64_t target, const TGlobeObject* keep)
 
 bool TGlobeObjectCache::UsedByLastFrame(const TGlobeObject& object) const
 {
-    return object.AccessStamp > m_lastFrameFirst && object.AccessStamp <= m_lastFrameLast;
+    return std::ranges::any_of(m_lastFrame, [&](const TStamps& frame) {
+        return object.AccessStamp > frame.first && object.AccessStamp <= frame.last;
+    });
 }
 
 void TGlobeObjectCache::RecalcCacheMemory()
@@ -64,8 +66,9 @@ void TGlobeObjectCache::RecalcCacheMemory()
     AddCacheMemory(0);
 }
 
-TGlobeObjectCache::TFrame::TFrame(TGlobeObjectCache& cache)
+TGlobeObjectCache::TFrame::TFrame(TGlobeObjectCache& cache, bool animated)
     : m_cache(cache)
+    , m_animated(animated)
 {
     if (m_cache.m_frameDepth++ == 0)
         m_first = m_cache.m_stamp;
@@ -75,8 +78,7 @@ TGlobeObjectCache::TFrame::~TFrame()
 {
     if (--m_cache.m_frameDepth != 0)
         return;
-    m_cache.m_lastFrameFirst = m_first;
-    m_cache.m_lastFrameLast = m_cache.m_stamp;
+    m_cache.m_lastFrame[m_animated ? 1 : 0] = { m_first, m_cache.m_stamp };
     // Counted again by the trim, which now spares this frame's objects.
     m_cache.m_lastFrameBytes = 0;
     try {

@@ -45,17 +45,20 @@ public:
     // the total, less what the last frame used, is below target. Selected
     // objects and those the last frame used stay loaded. Answers the total.
     int64_t ReduceCache(int64_t target, const TGlobeObject* keep = nullptr);
-    // Whether the last frame drawn used the object (it stays loaded).
+    // Whether the last frame drawn (of the picture or of the animated
+    // layers) used the object: it stays loaded.
     bool UsedByLastFrame(const TGlobeObject& object) const;
     // Recounts the bytes of all cached objects, then AddCacheMemory(0).
     void RecalcCacheMemory();
 
     // Marks the drawing of a frame (nested marks count once): objects are
     // counted but not released until the outermost frame ends; then the
-    // objects it did not use are trimmed.
+    // objects it did not use are trimmed. The animated layers are drawn
+    // over the picture far more often than the picture itself, so their
+    // frames keep their own objects without letting go of the picture's.
     class TFrame {
     public:
-        explicit TFrame(TGlobeObjectCache& cache);
+        explicit TFrame(TGlobeObjectCache& cache, bool animated = false);
         ~TFrame();
         TFrame(const TFrame&) = delete;
         TFrame& operator=(const TFrame&) = delete;
@@ -63,6 +66,7 @@ public:
     private:
         TGlobeObjectCache& m_cache;
         int32_t m_first = 0;
+        bool m_animated;
     };
 
     void AddSource(TGlobeObjectSource& source);
@@ -80,9 +84,12 @@ private:
     int64_t m_total = 0;
     int32_t m_stamp = 0;
     int m_frameDepth = 0;
-    // Stamps handed out by the last frame drawn: (first, last].
-    int32_t m_lastFrameFirst = 0;
-    int32_t m_lastFrameLast = 0;
+    // Stamps handed out by the last frame of the picture [0] and of the
+    // animated layers [1]: (first, last].
+    struct TStamps {
+        int32_t first = 0, last = 0;
+    };
+    TStamps m_lastFrame[2];
     // Bytes of the loaded objects the last frame used, as of the last trim.
     int64_t m_lastFrameBytes = 0;
     std::vector<TGlobeObjectSource*> m_sources;
