@@ -410,7 +410,7 @@ TEST_F(GlobeWidgetTest, OriginsAtTheInt32LimitsKeepTheScrollBarsAtTheirEnds)
 }
 
 // A hundred layers of the shipped world layer load and draw; the objects
-// kept in memory stay within the cache budget.
+// kept in memory besides those of the frame stay within the cache budget.
 TEST_F(GlobeWidgetTest, HundredWorldLayersStayWithinTheCache)
 {
     const std::string data = std::string(BRUMEX_SOURCE_DIR) + "/data";
@@ -434,7 +434,16 @@ TEST_F(GlobeWidgetTest, HundredWorldLayersStayWithinTheCache)
     EXPECT_NE(picture.pixelColor(210, 160), Aqua());
     EXPECT_EQ(picture.pixelColor(210, 250), Aqua()); // the Gulf of Guinea
     picture.save(QDir::tempPath() + "/brumex-globe-hundred-layers.png");
-    EXPECT_LE(globe.ObjectCache().Total(), 2048 * 1024);
+    // Only the objects the frame drew may stay loaded over the budget.
+    int64_t others = 0;
+    for (int k = 0; k < 100; ++k) {
+        TGlobeObjectSource& source = globe.LayerStore()->Layers(k).ObjectSource();
+        for (int i = 0; i < source.Count(); ++i)
+            if (const auto* object = dynamic_cast<const TGlobeObject*>(&source.GetObjectData(i));
+                object && !globe.ObjectCache().UsedByLastFrame(*object))
+                others += object->MemorySize();
+    }
+    EXPECT_LE(others, 2048 * 1024);
 }
 
 TEST_F(GlobeWidgetTest, ViewStateRoundTripsAndUnitsConvert)
