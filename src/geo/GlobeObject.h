@@ -91,7 +91,7 @@ public:
     int32_t ZoomMin = 0;
     int32_t ZoomMax = 0;
     std::string GUID;
-    int32_t AccessStamp = 0;
+    int64_t AccessStamp = 0;
 
     void SetPresenterID(int32_t id) override;
     // The centroid as an empty rectangle.

@@ -35,7 +35,7 @@ public:
     // Bytes of the loaded objects counted so far.
     int64_t Total() const { return m_total; }
     // The next use stamp; sources stamp every object they hand out.
-    int32_t NextStamp() { return ++m_stamp; }
+    int64_t NextStamp() { return ++m_stamp; }
 
     // Adds bytes (negative to take off); over the capacity (plus what the
     // last frame used), fires OnReduceCacheMemory and trims to 75 % of it,
@@ -65,7 +65,7 @@ public:
 
     private:
         TGlobeObjectCache& m_cache;
-        int32_t m_first = 0;
+        int64_t m_first = 0;
         bool m_animated;
     };
 
@@ -82,12 +82,14 @@ private:
     int64_t Budget() const { return int64_t { CacheCapacity } * 1024; }
 
     int64_t m_total = 0;
-    int32_t m_stamp = 0;
+    // 64 bits: hours of redraws of a big layer hand out more than 2^31
+    // stamps, and the age order must never wrap.
+    int64_t m_stamp = 0;
     int m_frameDepth = 0;
     // Stamps handed out by the last frame of the picture [0] and of the
     // animated layers [1]: (first, last].
     struct TStamps {
-        int32_t first = 0, last = 0;
+        int64_t first = 0, last = 0;
     };
     TStamps m_lastFrame[2];
     // Bytes of the loaded objects the last frame used, as of the last trim.
