@@ -88,10 +88,6 @@ int WriteAll(int descriptor, std::span<const std::uint8_t> bytes)
     return 0;
 }
 
-} // namespace
-
-namespace {
-
 QString SaveReplacing(const QString& fileName, std::span<const std::uint8_t> bytes)
 {
     const QString target = SaveTarget(fileName);
