@@ -3,11 +3,14 @@
 #include "geo/CustomGlobe4.h"
 #include "geo/DevicePoints.h"
 #include "geo/GeoMath.h"
+#include "geo/PointStore.h"
 #include "geo/TextureData.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
+#include <numbers>
 
 namespace {
 
@@ -17,6 +20,60 @@ constexpr int32_t MERCATOR_LAT_LIMIT = GU_90_DEGREE - 1;
 bool Representable(long double v)
 {
     return std::isfinite(v) && std::fabs(v) < 4e18L;
+}
+
+// Bound of the relative error of a double product of an exact integer and
+// the double scale against the extended product: the scale's rounding and
+// the product's, with a margin of two.
+constexpr double PRODUCT_ERROR = 0x1p-50;
+
+// Double Mercator ordinates only this far from the equator: beyond, the error
+// of tan grows as 1 / cos(lat) and the extended formula decides.
+constexpr int32_t MERCATOR_DOUBLE_LIMIT = 80 * GU_DEGREE;
+// Bound of the error of the double ordinate in GlobeUnits below that limit:
+// about 34 units in the last place of a radian, with a margin of eight.
+constexpr double MERCATOR_DOUBLE_ERROR = static_cast<double>(GU_PER_RADIAN) * 0x1p-45;
+
+// Errors of the double projection of a flat model below 2^30 pixels, but
+// those of the Mercator formula, bounded with a margin.
+constexpr double NEAR_ERROR = 0x1p-18;
+
+bool Unclamped(int32_t device)
+{
+    return std::abs(device) < (1 << 30);
+}
+
+// The y of plate carree projection: the latitude times the scale, exact in
+// double but for the product's rounding.
+struct TPlateCarreeOrdinate {
+    long double scale;
+    double scaleInDouble;
+    double error = 0;
+    double Projected(int32_t lat) const { return -(lat * scaleInDouble); }
+    long double Extended(int32_t lat) const { return -(lat * scale); }
+};
+
+// The Mercator y: in double within error pixels of the extended formula up
+// to MERCATOR_DOUBLE_LIMIT, beyond only extended (not a number in double).
+struct TMercatorOrdinate {
+    long double scale;
+    double scaleInDouble;
+    double error;
+    double Projected(int32_t lat) const
+    {
+        constexpr double toRadians = static_cast<double>(GU_TO_RADIANS);
+        constexpr double quarterPi = std::numbers::pi / 4;
+        if (std::abs(lat) > MERCATOR_DOUBLE_LIMIT)
+            return std::numeric_limits<double>::quiet_NaN();
+        return -(std::log(std::tan(lat * toRadians / 2 + quarterPi)) * static_cast<double>(GU_PER_RADIAN)
+            * scaleInDouble);
+    }
+    long double Extended(int32_t lat) const { return -(MercatorY(lat) * scale); }
+};
+
+bool Inside(const TRect& world, int64_t longitude, int64_t lat)
+{
+    return world.Left <= longitude && longitude <= world.Right && world.Top <= lat && lat <= world.Bottom;
 }
 
 } // namespace
@@ -39,10 +96,55 @@ int32_t TCartesianPrj::CentralMeridianGU() const
     return Rnd(Projection().CentralMeridian() * GU_DEGREE);
 }
 
+template <typename Ordinate>
+int TCartesianPrj::ProjectFlatChain(const TPointStore& store, int startIndex, const Ordinate& ordinate)
+{
+    const TGlobeProjection& projection = Projection();
+    const long double scale = projection.ScaleFactor();
+    const auto scaleInDouble = static_cast<double>(scale);
+    const int32_t x0 = projection.XOrigin(), y0 = projection.YOrigin(), centralMeridian = CentralMeridianGU();
+    const TRect world = WorldExtent();
+    // A point whose projection lies closer than this to the last point's
+    // (its device point less the origin) rounds within one pixel of it and
+    // is dropped unrounded: most points of a big layer seen whole.
+    const double near = 1.5 - (NEAR_ERROR + ordinate.error);
+    double nearX = HUGE_VAL, nearY = HUGE_VAL;
+    TDevicePointBuffer& out = DevicePoints();
+    int i = startIndex;
+    int64_t lastX = GU_360_DEGREE, lastY = GU_360_DEGREE;
+    for (int k = 0; k < store.Count(); ++k) {
+        const TGeoPoint p = store.Point(k);
+        const int32_t e = NormalizeLong(int64_t { p.Long } - centralMeridian);
+        const double px = e * scaleInDouble, py = ordinate.Projected(p.Lat);
+        if (std::abs(px - nearX) < near && std::abs(py - nearY) < near)
+            continue;
+        if (!Inside(world, p.Long, p.Lat))
+            continue;
+        int32_t x, y;
+        if (!DeviceCoordInDouble(px, std::abs(px) * PRODUCT_ERROR, x0, x))
+            x = DeviceCoord(e * scale, x0);
+        if (!DeviceCoordInDouble(py, std::abs(py) * PRODUCT_ERROR + ordinate.error, y0, y))
+            y = DeviceCoord(ordinate.Extended(p.Lat), y0);
+        if (std::abs(x - lastX) > 1 || std::abs(y - lastY) > 1) {
+            out.Put(i++, { x, y });
+            lastX = x;
+            lastY = y;
+            nearX = Unclamped(x) && Unclamped(y) ? x - x0 : HUGE_VAL;
+            nearY = y - y0;
+        }
+    }
+    return i;
+}
+
+int TCartesianPrj::ProjectChain(TPointStore& store, int startIndex, bool)
+{
+    const long double scale = Projection().ScaleFactor();
+    return ProjectFlatChain(store, startIndex, TPlateCarreeOrdinate { scale, static_cast<double>(scale) });
+}
+
 bool TCartesianPrj::InsideWorld(int64_t longitude, int64_t lat) const
 {
-    const TRect world = WorldExtent();
-    return world.Left <= longitude && longitude <= world.Right && world.Top <= lat && lat <= world.Bottom;
+    return Inside(WorldExtent(), longitude, lat);
 }
 
 bool TCartesianPrj::WriteGeo(long double longitude, long double lat, int index) const
@@ -144,6 +246,14 @@ void TCartesianPrj::Assign(const TGlobeRoot& source)
     }
 }
 
+int TMercatorPrj::ProjectChain(TPointStore& store, int startIndex, bool)
+{
+    const long double scale = Projection().ScaleFactor();
+    const auto scaleInDouble = static_cast<double>(scale);
+    return ProjectFlatChain(store, startIndex,
+        TMercatorOrdinate { scale, scaleInDouble, MERCATOR_DOUBLE_ERROR * std::abs(scaleInDouble) });
+}
+
 bool TMercatorPrj::ProjectPoint(const TGeoPoint& p, int index)
 {
     const TGlobeProjection& projection = Projection();
@@ -163,6 +273,11 @@ bool TMercatorPrj::ScreenToGeo(int32_t x, int32_t y, int index)
     const long double lat = (2 * std::atan(std::exp(-yMercator / GU_PER_RADIAN)) - PI_L / 2) * GU_PER_RADIAN;
     return WriteGeo(
         (static_cast<long double>(x) - projection.XOrigin()) / s + CentralMeridianGU(), lat, index);
+}
+
+int TTestCartesianPrj::ProjectChain(TPointStore& store, int startIndex, bool closed)
+{
+    return TProjectionModel::ProjectChain(store, startIndex, closed);
 }
 
 bool TTestCartesianPrj::ProjectPoint(const TGeoPoint& p, int index)

@@ -11,6 +11,10 @@ public:
     explicit TCartesianPrj(TGlobeProjection& projection);
     std::string ClassName() const override { return "TCartesianPrj"; }
 
+    // ProjectPoint over the chain, dropping sub-pixel repeats, in double
+    // arithmetic with no call per point; the device points are exactly the
+    // ones ProjectPoint gives.
+    int ProjectChain(TPointStore& store, int startIndex, bool closed) override;
     bool ProjectPoint(const TGeoPoint& p, int index) override;
     bool ScreenToGeo(int32_t x, int32_t y, int index) override;
     // Rotations move the origin or the central meridian and parallel, as
@@ -25,6 +29,9 @@ protected:
     int32_t CentralMeridianGU() const;
     // Inside the world extent, edges included.
     bool InsideWorld(int64_t longitude, int64_t lat) const;
+    // The chain loop with the y of a latitude given by the model.
+    template <typename Ordinate>
+    int ProjectFlatChain(const TPointStore& store, int startIndex, const Ordinate& ordinate);
     // Screen point to (Long, Lat) by a model's inverse; false when the point
     // is off the map or the arithmetic fails.
     bool WriteGeo(long double longitude, long double lat, int index) const;
@@ -42,6 +49,7 @@ public:
     using TCartesianPrj::TCartesianPrj;
     std::string ClassName() const override { return "TMercatorPrj"; }
 
+    int ProjectChain(TPointStore& store, int startIndex, bool closed) override;
     // Latitudes are held within +-89.99999981 degrees, so the poles stay
     // drawable.
     bool ProjectPoint(const TGeoPoint& p, int index) override;
@@ -53,6 +61,8 @@ public:
     using TCartesianPrj::TCartesianPrj;
     std::string ClassName() const override { return "TTestCartesianPrj"; }
 
+    // Point by point through the turned ProjectPoint.
+    int ProjectChain(TPointStore& store, int startIndex, bool closed) override;
     bool ProjectPoint(const TGeoPoint& p, int index) override;
     bool ScreenToGeo(int32_t x, int32_t y, int index) override;
     void ProjectionChanged(int kind) override;

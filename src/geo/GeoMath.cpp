@@ -37,15 +37,6 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c)
     return static_cast<int32_t>(q);
 }
 
-int32_t NormalizeLong(int64_t longitude)
-{
-    if (longitude > GU_180_DEGREE + 1)
-        longitude -= GU_360_DEGREE;
-    else if (longitude < -(GU_180_DEGREE + 1))
-        longitude += GU_360_DEGREE;
-    return static_cast<int32_t>(longitude);
-}
-
 TGeoPoint MakeGeoPoint(int64_t longitude, int32_t lat)
 {
     return { NormalizeLong(longitude), lat, 0 };

@@ -25,7 +25,15 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c);
 // --- Points and rectangles --------------------------------------------------
 // One correction only: above 972,000,001 subtract 360 degrees, below
 // -972,000,001 add 360 degrees.
-int32_t NormalizeLong(int64_t longitude);
+// Inline: the flat models apply it to every point they draw.
+inline int32_t NormalizeLong(int64_t longitude)
+{
+    if (longitude > GU_180_DEGREE + 1)
+        longitude -= GU_360_DEGREE;
+    else if (longitude < -(GU_180_DEGREE + 1))
+        longitude += GU_360_DEGREE;
+    return static_cast<int32_t>(longitude);
+}
 TGeoPoint MakeGeoPoint(int64_t longitude, int32_t lat);
 TGeoPoint MakeGeoPointH(int64_t longitude, int32_t lat, int32_t height);
 TMER MakeMER(int32_t left, int32_t bottom, int32_t width, int32_t height);

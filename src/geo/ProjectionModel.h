@@ -12,6 +12,9 @@
 #include "geo/GlobeRoot.h"
 #include "geo/GlobeTypes.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <memory>
 
 class TPointStore;
@@ -84,3 +87,20 @@ private:
 // origin, and held within +-2^30 so that differences of two device
 // coordinates always fit an int32 for the clipping arithmetic.
 int32_t DeviceCoord(long double projected, int32_t origin);
+
+// DeviceCoord of a value computed in double arithmetic that lies within error
+// of the extended value: false, leaving out alone, when the two could round
+// apart (near a half) or the value is out of the plain range, so the caller
+// takes the extended value instead. Inline: it runs for every vertex drawn.
+inline bool DeviceCoordInDouble(double projected, double error, int32_t origin, int32_t& out)
+{
+    constexpr double limit = 1 << 30;
+    constexpr double roundingShift = 0x1.8p52; // adding it leaves no fraction bits
+    if (!(std::abs(projected) < limit))
+        return false;
+    const double rounded = (projected + roundingShift) - roundingShift;
+    if (!(std::abs(projected - rounded) < 0.5 - error))
+        return false;
+    out = static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(rounded) + origin, -(1 << 30), 1 << 30));
+    return true;
+}

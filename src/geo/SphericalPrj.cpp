@@ -6,11 +6,18 @@
 #include "geo/PointStore.h"
 #include "geo/TextureData.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int RIM_POINTS = 90; // every 4 degrees
+
+// Bound of the error of a rotated coordinate in double against the extended
+// one, per unit of the largest absolute row sum of the matrix: the dot
+// product's four roundings and the matrix's own on coordinates below 2^31,
+// with a margin of four.
+constexpr double ROTATED_ERROR = 0x1p31 * 0x1p-49;
 
 TGeoPoint UnitVectorToGeo(const TVector3& v)
 {
@@ -53,14 +60,73 @@ TSphericalPrj::Projected TSphericalPrj::Rotate(const TPoint3D& v) const
 
 int TSphericalPrj::ProjectChain(TPointStore& store, int startIndex, bool closed)
 {
-    const TGlobeProjection& projection = Projection();
     const bool cache = Globe().GlobeOptions().contains(TGlobeOption::goCache3DPoints);
     const auto points3D = store.Get3DPoints(cache);
+    const int end = ProjectChainInDouble(*points3D, startIndex, closed);
+    return end >= 0 ? end : ProjectChainExtended(*points3D, startIndex, closed);
+}
+
+int TSphericalPrj::ProjectChainInDouble(const T3DPoints& points, int startIndex, bool closed)
+{
+    const TGlobeProjection& projection = Projection();
+    double f[9];
+    double rowSum = 0;
+    for (int row = 0; row < 3; ++row) {
+        double sum = 0;
+        for (int column = 0; column < 3; ++column)
+            sum += std::abs(f[3 * row + column] = static_cast<double>(m_forward.m[3 * row + column]));
+        rowSum = std::max(rowSum, sum);
+    }
+    const double error = rowSum * ROTATED_ERROR;
+    const auto radius = static_cast<double>(m_radius);
+    const int32_t x0 = projection.XOrigin(), y0 = projection.YOrigin();
+    TDevicePointBuffer& out = DevicePoints();
+    double lastX = 2147483647.0, lastY = 2147483647.0, lastError = 0;
+    int i = startIndex;
+    for (const TPoint3D& v : points) {
+        double x = f[0] * v.X + f[1] * v.Y + f[2] * v.Z;
+        double y = f[3] * v.X + f[4] * v.Y + f[5] * v.Z;
+        const double depth = f[6] * v.X + f[7] * v.Y + f[8] * v.Z;
+        if (!(std::abs(depth) > error))
+            return -1;
+        double pointError = error;
+        if ((depth <= 0) == projection.FarSidePass) {
+            if (!closed)
+                continue;
+            const double distance = std::sqrt(x * x + y * y);
+            if (!(distance > 64 * error))
+                return -1;
+            x *= radius / distance;
+            y *= radius / distance;
+            pointError = radius * (4 * error / distance + 0x1p-49);
+        }
+        // Sub-pixel repeats as the extended loop drops them.
+        const double tolerance = pointError + lastError + 0x1p-50;
+        const double dx = std::abs(x - lastX), dy = std::abs(y - lastY);
+        if (!(dx > 1 + tolerance) && !(dy > 1 + tolerance)) {
+            if (dx < 1 - tolerance && dy < 1 - tolerance)
+                continue;
+            return -1;
+        }
+        int32_t deviceX, deviceY;
+        if (!DeviceCoordInDouble(x, pointError, x0, deviceX) || !DeviceCoordInDouble(y, pointError, y0, deviceY))
+            return -1;
+        out.Put(i++, { deviceX, deviceY });
+        lastX = x;
+        lastY = y;
+        lastError = pointError;
+    }
+    return i;
+}
+
+int TSphericalPrj::ProjectChainExtended(const T3DPoints& points, int startIndex, bool closed)
+{
+    const TGlobeProjection& projection = Projection();
     TDevicePointBuffer& out = DevicePoints();
     const int32_t x0 = projection.XOrigin(), y0 = projection.YOrigin();
     long double lastX = 2147483647.0L, lastY = 2147483647.0L;
     int i = startIndex;
-    for (const TPoint3D& v : *points3D) {
+    for (const TPoint3D& v : points) {
         Projected p = Rotate(v);
         if ((p.depth <= 0) == projection.FarSidePass) {
             // The side not being drawn.

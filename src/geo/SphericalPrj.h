@@ -4,6 +4,7 @@
 // near side.
 #pragma once
 
+#include "geo/PointStore.h"
 #include "geo/ProjectionModel.h"
 
 class TTextureData;
@@ -31,6 +32,13 @@ public:
     long double Radius() const { return m_radius; }
     const TMatrix3& Forward() const { return m_forward; }
     const TMatrix3& Inverse() const { return m_inverse; }
+
+    // The two halves of ProjectChain: the chain loop in double arithmetic,
+    // which answers -1 as soon as a side, a sub-pixel test or a rounding
+    // could come out otherwise than in the loop in extended arithmetic, which
+    // then projects the chain.
+    int ProjectChainInDouble(const T3DPoints& points, int startIndex, bool closed);
+    int ProjectChainExtended(const T3DPoints& points, int startIndex, bool closed);
 
 private:
     struct Projected {

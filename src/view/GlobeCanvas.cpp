@@ -24,6 +24,24 @@ int32_t SeamLongitude(long double centralMeridian)
     return NormalizeLong(int64_t { Rnd(centralMeridian * GU_DEGREE) } + GU_180_DEGREE);
 }
 
+// False when the chain's rectangle shows that no two of its points lie 90
+// degrees or more from the central meridian on opposite sides, so no
+// segment can cross the seam.
+bool MayCrossSeam(const TMER& mer, int32_t centralMeridian)
+{
+    int64_t west = int64_t { mer.Left } - centralMeridian;
+    if (west < -GU_180_DEGREE)
+        west += GU_360_DEGREE;
+    else if (west > GU_180_DEGREE)
+        west -= GU_360_DEGREE;
+    const int64_t east = west + mer.Width;
+    // Within these bounds every point lies between west and east from the
+    // central meridian as the seam test measures it, without a wrap.
+    if (west <= -(GU_180_DEGREE - 1) || east >= GU_180_DEGREE - 1)
+        return true;
+    return west <= -GU_90_DEGREE && east >= GU_90_DEGREE;
+}
+
 int ScreenDpi()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -449,7 +467,8 @@ void TGlobeCanvas::RenderSplitChain(TPointStore& chain, TGlobeObjectStateSet sta
     const TGeoPoint start = chain.Point(closed ? chain.Count() - 1 : 0);
     int e = quadrant(start);
     bool crosses = false;
-    for (int i = 0; i < chain.Count() && !crosses; ++i) {
+    const int scanned = MayCrossSeam(chain.CachedMER(), cm) ? chain.Count() : 0;
+    for (int i = 0; i < scanned && !crosses; ++i) {
         const int g = quadrant(chain.Point(i));
         crosses = crossesSeam(e, g);
         e = g;

@@ -16,6 +16,8 @@ TGlobeObjectCache::~TGlobeObjectCache()
 int64_t TGlobeObjectCache::AddCacheMemory(int64_t bytes, const TGlobeObject* keep)
 {
     m_total += bytes;
+    if (bytes > 0)
+        m_readSinceTrim = true;
     const int64_t budget = Budget();
     // Taking bytes off never trims: releasing objects does that.
     if (bytes >= 0 && CacheCapacity > 0 && m_total > budget + m_lastFrameBytes && m_frameDepth == 0) {
@@ -50,6 +52,7 @@ int64_t TGlobeObjectCache::ReduceCache(int64_t target, const TGlobeObject* keep)
         // Releasing takes the object's bytes off the total.
         source->ReleaseObject(object->ObjectIndex);
     }
+    m_readSinceTrim = false;
     return m_total;
 }
 
@@ -79,6 +82,8 @@ TGlobeObjectCache::TFrame::~TFrame()
     if (--m_cache.m_frameDepth != 0)
         return;
     m_cache.m_lastFrame[m_animated ? 1 : 0] = { m_first, m_cache.m_stamp };
+    if (!m_cache.m_readSinceTrim)
+        return;
     // Counted again by the trim, which now spares this frame's objects.
     m_cache.m_lastFrameBytes = 0;
     try {

@@ -94,6 +94,10 @@ private:
     TStamps m_lastFrame[2];
     // Bytes of the loaded objects the last frame used, as of the last trim.
     int64_t m_lastFrameBytes = 0;
+    // An object was read since the last trim. A frame that read nothing
+    // skips its trim: the objects it could release were weighed then, and
+    // weighing a big layer's chains again costs a tenth of its frame.
+    bool m_readSinceTrim = true;
     std::vector<TGlobeObjectSource*> m_sources;
     bool m_destroying = false;
 };

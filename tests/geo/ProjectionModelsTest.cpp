@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -78,7 +79,7 @@ std::vector<uint8_t> TinyBitmap()
     return bmp;
 }
 
-std::unique_ptr<TPointStore> Chain(std::initializer_list<TGeoPoint> points)
+std::unique_ptr<TPointStore> Chain(const std::vector<TGeoPoint>& points)
 {
     auto store = std::make_unique<TPointStore>();
     for (const TGeoPoint& p : points)
@@ -194,6 +195,28 @@ TEST(SphericalPrj, ProjectChainDropsNearDuplicatesAndCachesByOption)
     v.globe.options = {};
     v.model().ProjectChain(*chain, 0, false);
     EXPECT_FALSE(chain->HasCached3DPoints());
+}
+
+std::vector<TPoint> DevicePointsUpTo(int count)
+{
+    return { DevicePoints().Data(), DevicePoints().Data() + count };
+}
+
+TEST(SphericalPrj, PointsOnTheHorizonAreLeftToTheExtendedLoop)
+{
+    // Unturned, the meridians at 90 degrees lie on the horizon: their depth
+    // is zero within the double error, and only the extended loop knows the
+    // side.
+    View v("TSphericalPrj");
+    auto& model = dynamic_cast<TSphericalPrj&>(v.model());
+    auto chain = Chain({ Geo(90, 0), Geo(90, 30), Geo(-90, 60), Geo(-90, -45) });
+    const auto points = chain->Get3DPoints(false);
+    for (const bool closed : { false, true }) {
+        EXPECT_EQ(model.ProjectChainInDouble(*points, 0, closed), -1) << closed;
+        const int extended = model.ProjectChainExtended(*points, 0, closed);
+        const std::vector<TPoint> expected = DevicePointsUpTo(extended);
+        EXPECT_EQ(DevicePointsUpTo(model.ProjectChain(*chain, 0, closed)), expected) << closed;
+    }
 }
 
 TEST(SphericalPrj, WorldExtentIsTheGlobeSquare)
@@ -319,6 +342,24 @@ TEST(CartesianPrj, ProjectChainDropsPointsWithinAPixel)
     EXPECT_EQ(v.model().ProjectChain(*chain, 3, false), 6);
     EXPECT_EQ(DevicePoints().Get(3), (TPoint { 320, 240 }));
     EXPECT_EQ(DevicePoints().Get(4), (TPoint { 325, 240 }));
+}
+
+TEST(CartesianPrj, ProjectionsOnAHalfRoundAsTheExtendedArithmetic)
+{
+    // 1/1024 of a pixel a GlobeUnit: every 512 units the projection is a
+    // whole or half pixel exactly, so the double loop meets every tie and
+    // every sub-pixel boundary; the point by point loop rounds in extended
+    // arithmetic.
+    for (const char* model : { "TCartesianPrj", "TMercatorPrj" }) {
+        View v(model, 1.0L / 1024);
+        std::vector<TGeoPoint> points;
+        for (int k = 0; k < 40; ++k)
+            points.push_back({ 512 * (k * k % 23) - 5000, 512 * (k % 7) - 1536, 0 });
+        auto chain = Chain(points);
+        const std::vector<TPoint> expected
+            = DevicePointsUpTo(dynamic_cast<TProjectionModel&>(v.model()).TProjectionModel::ProjectChain(*chain, 0, false));
+        EXPECT_EQ(DevicePointsUpTo(v.model().ProjectChain(*chain, 0, false)), expected) << model;
+    }
 }
 
 TEST(MercatorPrj, OrdinatesMatchTheReference)
