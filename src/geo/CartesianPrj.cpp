@@ -14,6 +14,12 @@
 
 namespace {
 
+// Integers lo to hi; empty when lo > hi.
+struct TNearRange {
+    int64_t lo = 1, hi = 0;
+    bool Contains(int64_t v) const { return lo <= v && v <= hi; }
+};
+
 constexpr int32_t MERCATOR_LAT_LIMIT = GU_90_DEGREE - 1;
 
 // Values a 64-bit rounding can take safely.
@@ -34,9 +40,23 @@ constexpr int32_t MERCATOR_DOUBLE_LIMIT = 80 * GU_DEGREE;
 // about 34 units in the last place of a radian, with a margin of eight.
 constexpr double MERCATOR_DOUBLE_ERROR = static_cast<double>(GU_PER_RADIAN) * 0x1p-45;
 
-// Errors of the double projection of a flat model below 2^30 pixels, but
-// those of the Mercator formula, bounded with a margin.
-constexpr double NEAR_ERROR = 0x1p-18;
+// Closer than this to a device point (less the origin), a projection rounds
+// within one pixel of it: 1.5 pixels, less a margin for the extended
+// product's rounding.
+constexpr double NEAR = 1.5 - 0x1p-17;
+
+// The integers whose product with the scale lies within NEAR of the device
+// coordinate, narrowed by a unit for the double division; empty (lo > hi)
+// when the scale is no number or the quotients are beyond 2^50, where a unit
+// no longer bounds the division's error.
+TNearRange NearRange(double device, double scale)
+{
+    const double a = (device - NEAR) / scale, b = (device + NEAR) / scale;
+    constexpr double limit = 0x1p50;
+    if (!(std::abs(a) < limit && std::abs(b) < limit && a <= b))
+        return {};
+    return { static_cast<int64_t>(std::ceil(a)) + 1, static_cast<int64_t>(std::floor(b)) - 1 };
+}
 
 bool Unclamped(int32_t device)
 {
@@ -51,6 +71,9 @@ struct TPlateCarreeOrdinate {
     double error = 0;
     double Projected(int32_t lat) const { return -(lat * scaleInDouble); }
     long double Extended(int32_t lat) const { return -(lat * scale); }
+    // The latitudes whose device y rounds within one pixel of device (less
+    // the origin), or fewer.
+    TNearRange NearLatitudes(double device) const { return NearRange(-device, scaleInDouble); }
 };
 
 // The Mercator y: in double within error pixels of the extended formula up
@@ -61,14 +84,35 @@ struct TMercatorOrdinate {
     double error;
     double Projected(int32_t lat) const
     {
-        constexpr double toRadians = static_cast<double>(GU_TO_RADIANS);
-        constexpr double quarterPi = std::numbers::pi / 4;
         if (std::abs(lat) > MERCATOR_DOUBLE_LIMIT)
             return std::numeric_limits<double>::quiet_NaN();
-        return -(std::log(std::tan(lat * toRadians / 2 + quarterPi)) * static_cast<double>(GU_PER_RADIAN)
-            * scaleInDouble);
+        return -(MercatorYInDouble(lat) * scaleInDouble);
     }
     long double Extended(int32_t lat) const { return -(MercatorY(lat) * scale); }
+    // From the Mercator ordinates that do, through the inverse formula,
+    // narrowed by two GlobeUnits for its double error (the inverse shrinks
+    // errors: dlat/dy = cos lat); none beyond MERCATOR_DOUBLE_LIMIT.
+    TNearRange NearLatitudes(double device) const
+    {
+        const TNearRange ordinates = NearRange(-device, scaleInDouble);
+        static const double limit = MercatorYInDouble(MERCATOR_DOUBLE_LIMIT);
+        if (ordinates.lo > ordinates.hi || !(std::abs(static_cast<double>(ordinates.lo)) < limit)
+            || !(std::abs(static_cast<double>(ordinates.hi)) < limit))
+            return {};
+        return { static_cast<int64_t>(std::ceil(LatOf(static_cast<double>(ordinates.lo)))) + 2,
+            static_cast<int64_t>(std::floor(LatOf(static_cast<double>(ordinates.hi)))) - 2 };
+    }
+    static double MercatorYInDouble(int32_t lat)
+    {
+        constexpr double toRadians = static_cast<double>(GU_TO_RADIANS);
+        constexpr double quarterPi = std::numbers::pi / 4;
+        return std::log(std::tan(lat * toRadians / 2 + quarterPi)) * static_cast<double>(GU_PER_RADIAN);
+    }
+    static double LatOf(double y)
+    {
+        constexpr auto perRadian = static_cast<double>(GU_PER_RADIAN);
+        return (2 * std::atan(std::exp(y / perRadian)) - std::numbers::pi / 2) * perRadian;
+    }
 };
 
 bool Inside(const TRect& world, int64_t longitude, int64_t lat)
@@ -104,33 +148,40 @@ int TCartesianPrj::ProjectFlatChain(const TPointStore& store, int startIndex, co
     const auto scaleInDouble = static_cast<double>(scale);
     const int32_t x0 = projection.XOrigin(), y0 = projection.YOrigin(), centralMeridian = CentralMeridianGU();
     const TRect world = WorldExtent();
-    // A point whose projection lies closer than this to the last point's
-    // (its device point less the origin) rounds within one pixel of it and
-    // is dropped unrounded: most points of a big layer seen whole.
-    const double near = 1.5 - (NEAR_ERROR + ordinate.error);
-    double nearX = HUGE_VAL, nearY = HUGE_VAL;
+    // A point within the near ranges of the last point's device point
+    // rounds within one pixel of it and is dropped unprojected: most points
+    // of a big layer seen whole. Longitudes count from the central meridian.
+    TNearRange nearLongs, nearLats;
     TDevicePointBuffer& out = DevicePoints();
     int i = startIndex;
     int64_t lastX = GU_360_DEGREE, lastY = GU_360_DEGREE;
     for (int k = 0; k < store.Count(); ++k) {
         const TGeoPoint p = store.Point(k);
-        const int32_t e = NormalizeLong(int64_t { p.Long } - centralMeridian);
-        const double px = e * scaleInDouble, py = ordinate.Projected(p.Lat);
-        if (std::abs(px - nearX) < near && std::abs(py - nearY) < near)
+        const int64_t relative = int64_t { p.Long } - centralMeridian;
+        if (nearLongs.Contains(relative) && nearLats.Contains(p.Lat))
             continue;
         if (!Inside(world, p.Long, p.Lat))
             continue;
+        const int32_t e = NormalizeLong(relative);
+        const double px = e * scaleInDouble, py = ordinate.Projected(p.Lat);
         int32_t x, y;
         if (!DeviceCoordInDouble(px, std::abs(px) * PRODUCT_ERROR, x0, x))
             x = DeviceCoord(e * scale, x0);
         if (!DeviceCoordInDouble(py, std::abs(py) * PRODUCT_ERROR + ordinate.error, y0, y))
             y = DeviceCoord(ordinate.Extended(p.Lat), y0);
-        if (std::abs(x - lastX) > 1 || std::abs(y - lastY) > 1) {
-            out.Put(i++, { x, y });
-            lastX = x;
-            lastY = y;
-            nearX = Unclamped(x) && Unclamped(y) ? x - x0 : HUGE_VAL;
-            nearY = y - y0;
+        if (std::abs(x - lastX) <= 1 && std::abs(y - lastY) <= 1)
+            continue;
+        out.Put(i++, { x, y });
+        lastX = x;
+        lastY = y;
+        // A clamped device point is no centre. Within the range longitudes
+        // need no wrap.
+        nearLongs = nearLats = {};
+        if (Unclamped(x) && Unclamped(y)) {
+            nearLongs = NearRange(static_cast<double>(int64_t { x } - x0), scaleInDouble);
+            nearLongs.lo = std::max<int64_t>(nearLongs.lo, -(GU_180_DEGREE + 1));
+            nearLongs.hi = std::min<int64_t>(nearLongs.hi, GU_180_DEGREE + 1);
+            nearLats = ordinate.NearLatitudes(static_cast<double>(int64_t { y } - y0));
         }
     }
     return i;
