@@ -1,5 +1,6 @@
 #include "formats/SHPFile.h"
 
+#include "geo/GeoMath.h"
 #include "geo/GlobeUnits.h"
 #include "platform/BoundedReader.h"
 #include "platform/GlobeException.h"
@@ -192,6 +193,10 @@ long double TSHPCoordinateCorrection::Latitude(const TSHPPoint& point) const
 
 TGeoPoint TSHPCoordinateCorrection::GeoPoint(const TSHPPoint& point) const
 {
+    // Most files need no correction: their coordinates are the degrees.
+    const bool none = LongXDivisor == 1 && LatYDivisor == 1 && LongXShift == 0 && LatYShift == 0;
+    if (none && std::isfinite(point.X) && std::isfinite(point.Y))
+        return { NormalizeLong(DegToGUOfDouble(point.X)), DegToGUOfDouble(point.Y), 0 };
     const long double longitude = Longitude(point);
     const long double latitude = Latitude(point);
     if (!std::isfinite(longitude) || !std::isfinite(latitude))

@@ -176,9 +176,10 @@ TPoint3D GeoTo3D(long double longitude, long double lat, long double height)
         const double lambda = l * TO_RADIANS;
         const double x = r * cosPhi * std::sin(lambda), y = r * std::sin(p * TO_RADIANS),
                      z = r * cosPhi * std::cos(lambda);
-        if (RoundsUnambiguously(x, ERROR) && RoundsUnambiguously(y, ERROR) && RoundsUnambiguously(z, ERROR))
-            return { static_cast<int32_t>(std::nearbyint(x)), static_cast<int32_t>(std::nearbyint(y)),
-                static_cast<int32_t>(std::nearbyint(z)) };
+        double rx, ry, rz;
+        if (RoundsUnambiguously(x, ERROR, rx) && RoundsUnambiguously(y, ERROR, ry)
+            && RoundsUnambiguously(z, ERROR, rz))
+            return { static_cast<int32_t>(rx), static_cast<int32_t>(ry), static_cast<int32_t>(rz) };
     }
     return GeoTo3DExtended(longitude, lat, height);
 }

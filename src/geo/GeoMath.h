@@ -51,10 +51,17 @@ int32_t LongSpan(int32_t long1, int32_t long2);
 TPoint3D GeoTo3D(long double longitude, long double lat, long double height);
 // The same in extended arithmetic throughout; GeoTo3D gives its results.
 TPoint3D GeoTo3DExtended(long double longitude, long double lat, long double height);
-// x rounds to the same integer as any value within error of it.
-inline bool RoundsUnambiguously(double x, double error)
+// x rounds to the same integer as any value within error of it; rounded is
+// that integer (as the current rounding mode rounds). False beyond 2^51.
+// Inline and without a library call (adding 1.5 * 2^52 leaves no fraction
+// bits): the readers and the projections round every vertex with it.
+inline bool RoundsUnambiguously(double x, double error, double& rounded)
 {
-    return std::abs(x - std::floor(x) - 0.5) > error;
+    constexpr double roundingShift = 0x1.8p52;
+    if (!(std::abs(x) < 0x1p51))
+        return false;
+    rounded = (x + roundingShift) - roundingShift;
+    return std::abs(x - rounded) < 0.5 - error;
 }
 // Geographic point of a unit vector, truncated toward zero; Height 0. When
 // v.Z is exactly 0 the longitude is +-90 degrees by the sign of v.X.

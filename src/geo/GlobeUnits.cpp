@@ -146,8 +146,9 @@ int32_t DegToGU(long double degrees)
     if (d == degrees) {
         // fmod is exact, and the identity below a turn.
         const double gu = (std::abs(d) < 360 ? d : std::fmod(d, 360.0)) * GU_DEGREE;
-        if (RoundsUnambiguously(gu, 1e-6))
-            return static_cast<int32_t>(std::nearbyint(gu));
+        double rounded;
+        if (RoundsUnambiguously(gu, DEG_TO_GU_ERROR, rounded))
+            return static_cast<int32_t>(rounded);
     }
     return DegToGUExtended(degrees);
 }

@@ -2,8 +2,10 @@
 // coordinates. Text is 8-bit (Windows-1252) as files hold it.
 #pragma once
 
+#include "geo/GeoMath.h"
 #include "geo/GlobeTypes.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,9 +39,20 @@ long double GlobeUnitsPerUnit(TGlobeUnitTypes unit);
 long double GUToUnits(int32_t gu, TGlobeUnitTypes unit);
 // value * factor(unit), rounded to nearest (ties to even).
 int64_t UnitsToGU(TGlobeUnitTypes unit, long double value);
+// Bound of the error of a double product of degrees and GU_DEGREE, with a
+// margin.
+inline constexpr double DEG_TO_GU_ERROR = 1e-6;
 // Degrees, minutes, seconds and the rest of a second, each truncated, with the
 // whole degrees taken modulo 360 (keeping the sign); not normalised to +-180.
 int32_t DegToGU(long double degrees);
+// DegToGU of a double inline, for the readers' every vertex.
+inline int32_t DegToGUOfDouble(double degrees)
+{
+    double rounded;
+    if (std::abs(degrees) < 360 && RoundsUnambiguously(degrees * GU_DEGREE, DEG_TO_GU_ERROR, rounded))
+        return static_cast<int32_t>(rounded);
+    return DegToGU(degrees);
+}
 // The same in extended arithmetic part by part; DegToGU gives its results.
 int32_t DegToGUExtended(long double degrees);
 TGeoPoint DegreesToGeoPoint(long double longDeg, long double latDeg);

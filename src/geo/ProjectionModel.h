@@ -8,6 +8,7 @@
 //                                                               -> TTestCartesianPrj
 #pragma once
 
+#include "geo/GeoMath.h"
 #include "geo/GlobeProjection.h"
 #include "geo/GlobeRoot.h"
 #include "geo/GlobeTypes.h"
@@ -95,11 +96,8 @@ int32_t DeviceCoord(long double projected, int32_t origin);
 inline bool DeviceCoordInDouble(double projected, double error, int32_t origin, int32_t& out)
 {
     constexpr double limit = 1 << 30;
-    constexpr double roundingShift = 0x1.8p52; // adding it leaves no fraction bits
-    if (!(std::abs(projected) < limit))
-        return false;
-    const double rounded = (projected + roundingShift) - roundingShift;
-    if (!(std::abs(projected - rounded) < 0.5 - error))
+    double rounded;
+    if (!(std::abs(projected) < limit) || !RoundsUnambiguously(projected, error, rounded))
         return false;
     out = static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(rounded) + origin, -(1 << 30), 1 << 30));
     return true;

@@ -110,6 +110,8 @@ TEST(SHPFile, EveryVertexOfTheRealFilesConvertsAsInExtendedArithmetic)
                 const int32_t x = DegToGU(p.X), y = DegToGU(p.Y);
                 differences += x != DegToGUExtended(p.X) || y != DegToGUExtended(p.Y);
                 differences += GeoTo3D(x, y, 0) != GeoTo3DExtended(x, y, 0);
+                differences += TSHPCoordinateCorrection {}.GeoPoint(p)
+                    != MakeGeoPoint(DegToGUExtended(p.X), DegToGUExtended(p.Y));
                 ++vertices;
             }
         EXPECT_GT(vertices, 10000u);
